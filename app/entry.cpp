@@ -1,0 +1,66 @@
+#include "app/entry.h"
+
+#include <float.h>
+
+#include "app/globals.h"
+#include "app/image/constants.h"
+#include "app/image/declared_functions.h"
+#include "app/main_window.h"
+#include "runtime/program_calls.h"
+
+namespace korvalin {
+
+FolderList* folderList = nullptr;
+rt::Text modeLabel = nullptr;
+HANDLE processHeap = nullptr;
+
+namespace {
+
+void InitializeModules() { processHeap = dll::GetProcessHeap(); }
+
+}  // namespace
+
+int ProgramEntry() {
+  rt::program::InitializeRuntime();
+  _fpreset();
+  folderList = new FolderList();
+  rt::program::SetExitRoutine(ProgramExit);
+  InitializeModules();
+  rt::program::LoadStartupWindow(kMainWindowId);
+  rt::program::RunMessageLoop();
+  return 0;
+}
+
+void ProgramExit() {
+  if (folderList) {
+    folderList->destroy();
+    delete folderList;
+    folderList = nullptr;
+  }
+  if (modeLabel) {
+    rt::program::Free(modeLabel);
+    modeLabel = nullptr;
+  }
+}
+
+const rt::ProgramImageHeader& ProgramHeader() {
+  static const rt::LibraryInfo* const libraries[] = {&rt::RuntimeLibraryInfo()};
+  static const rt::ProgramImageHeader header = {
+      3,
+      0,
+      0x109E0,
+      reinterpret_cast<const void*>(&ProgramEntry),
+      &kConstants,
+      sizeof kConstants,
+      &MainWindowTemplates(),
+      sizeof(rt::TemplateCollection),
+      1,
+      libraries,
+      dll::kDeclaredFunctionCount,
+      dll::kLibraryNames,
+      dll::kFunctionNames,
+  };
+  return header;
+}
+
+}  // namespace korvalin

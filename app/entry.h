@@ -1,0 +1,13 @@
+// The program's entry and exit routines, and its image.
+#pragma once
+
+#include "runtime/program_image.h"
+
+namespace korvalin {
+
+int ProgramEntry();
+void ProgramExit();
+
+const rt::ProgramImageHeader& ProgramHeader();
+
+}  // namespace korvalin

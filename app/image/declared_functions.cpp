@@ -1,0 +1,166 @@
+#include "app/image/declared_functions.h"
+
+namespace dll {
+
+// On x86_64 a window procedure does not fit the 32-bit SetWindowLongA.
+#if defined(__x86_64__)
+#define KORVALIN_SET_WINDOW_LONG "SetWindowLongPtrA"
+#else
+#define KORVALIN_SET_WINDOW_LONG "SetWindowLongA"
+#endif
+
+const char* const kLibraryNames[kDeclaredFunctionCount] = {
+    "user32",  // 0
+    "kernel32",  // 1
+    "kernel32",  // 2
+    "kernel32.dll",  // 3
+    "user32",  // 4
+    "user32",  // 5
+    "kernel32",  // 6
+    "kernel32",  // 7
+    "kernel32.dll",  // 8
+    "kernel32",  // 9
+    "Comctl32.dll",  // 10
+    "advapi32.dll",  // 11
+    "advapi32.dll",  // 12
+    "advapi32.dll",  // 13
+    "Kernel32.dll",  // 14
+    "kernel32.dll",  // 15
+    "kernel32.dll",  // 16
+    "shell32.dll",  // 17
+    "Advapi32.dll",  // 18
+    "advapi32.dll",  // 19
+    "ole32.dll",  // 20
+    "ole32.dll",  // 21
+    "shell32.dll",  // 22
+    "shell32.dll",  // 23
+    "shell32.dll",  // 24
+    "shell32.dll",  // 25
+    "kernel32",  // 26
+    "oleaut32.dll",  // 27
+    "kernel32.dll",  // 28
+    "gdi32",  // 29
+    "user32",  // 30
+    "user32",  // 31
+    "user32",  // 32
+    "kernel32",  // 33
+    "user32",  // 34
+    "user32.dll",  // 35
+    "gdi32",  // 36
+    "user32",  // 37
+    "gdi32",  // 38
+    "gdi32",  // 39
+    "user32",  // 40
+    "gdi32",  // 41
+    "gdi32",  // 42
+    "gdi32",  // 43
+    "gdi32",  // 44
+    "user32",  // 45
+    "gdi32",  // 46
+    "gdi32",  // 47
+    "",  // 48
+    "user32",  // 49
+    "user32",  // 50
+    "uxtheme.dll",  // 51
+    "uxtheme.dll",  // 52
+    "uxtheme.dll",  // 53
+    "uxtheme.dll",  // 54
+    "uxtheme.dll",  // 55
+    "uxtheme.dll",  // 56
+    "gdi32",  // 57
+    "gdi32",  // 58
+    "gdi32",  // 59
+    "user32",  // 60
+    "gdi32",  // 61
+    "gdi32",  // 62
+    "user32",  // 63
+    "kernel32",  // 64
+    "user32",  // 65
+    "user32",  // 66
+    "user32",  // 67
+    "user32",  // 68
+    "user32",  // 69
+    "user32",  // 70
+    "user32",  // 71
+    "user32",  // 72
+    "user32",  // 73
+};
+
+const char* const kFunctionNames[kDeclaredFunctionCount] = {
+    KORVALIN_SET_WINDOW_LONG,  // 0
+    "HeapAlloc",  // 1
+    "IsBadReadPtr",  // 2
+    "HeapFree",  // 3
+    "MoveWindow",  // 4
+    "CallWindowProcA",  // 5
+    "IsBadWritePtr",  // 6
+    "lstrlenA",  // 7
+    "MultiByteToWideChar",  // 8
+    "GetModuleHandleA",  // 9
+    "TaskDialog",  // 10
+    "RegOpenKeyExA",  // 11
+    "RegQueryValueExA",  // 12
+    "RegCloseKey",  // 13
+    "GetNativeSystemInfo",  // 14
+    "GetModuleHandleA",  // 15
+    "GetProcAddress",  // 16
+    "DoEnvironmentSubstA",  // 17
+    "RegCreateKeyExA",  // 18
+    "RegSetValueExA",  // 19
+    "CoInitialize",  // 20
+    "CoUninitialize",  // 21
+    "SHGetFolderPathA",  // 22
+    "ShellExecuteA",  // 23
+    "SHBrowseForFolder",  // 24
+    "SHGetPathFromIDListA",  // 25
+    "GetProcessHeap",  // 26
+    "SysAllocStringByteLen",  // 27
+    "RtlMoveMemory",  // 28
+    "CreateSolidBrush",  // 29
+    "PtInRect",  // 30
+    "SetCapture",  // 31
+    "ReleaseCapture",  // 32
+    "IsBadCodePtr",  // 33
+    "DefWindowProcA",  // 34
+    "TrackMouseEvent",  // 35
+    "CreateSolidBrush",  // 36
+    "FillRect",  // 37
+    "DeleteObject",  // 38
+    "SetTextColor",  // 39
+    "DrawTextA",  // 40
+    "CreatePen",  // 41
+    "SelectObject",  // 42
+    "MoveToEx",  // 43
+    "LineTo",  // 44
+    "OffsetRect",  // 45
+    "SelectObject",  // 46
+    "DeleteObject",  // 47
+    "CreateFontA",  // 48
+    "SendMessageA",  // 49
+    "SendMessageA",  // 50
+    "OpenThemeData",  // 51
+    "DrawThemeBackground",  // 52
+    "CloseThemeData",  // 53
+    "OpenThemeData",  // 54
+    "DrawThemeBackground",  // 55
+    "CloseThemeData",  // 56
+    "CreateCompatibleDC",  // 57
+    "CreateCompatibleBitmap",  // 58
+    "SetBkMode",  // 59
+    "FillRect",  // 60
+    "BitBlt",  // 61
+    "DeleteDC",  // 62
+    "IsWindow",  // 63
+    "GetModuleHandleA",  // 64
+    "CreateWindowExA",  // 65
+    KORVALIN_SET_WINDOW_LONG,  // 66
+    "SetPropA",  // 67
+    "GetPropA",  // 68
+    "CallWindowProcA",  // 69
+    "SendMessageA",  // 70
+    "PtInRect",  // 71
+    "InvalidateRect",  // 72
+    "SendMessageA",  // 73
+};
+
+}  // namespace dll

@@ -1,0 +1,67 @@
+#include "app/main_window.h"
+
+#include "app/entry.h"
+#include "app/globals.h"
+#include "app/operation_mode.h"
+#include "runtime/program_calls.h"
+#include "runtime/value_helpers.h"
+
+namespace korvalin {
+namespace {
+
+intptr_t HandlerOffset(void (*handler)()) {
+  return reinterpret_cast<intptr_t>(handler) - reinterpret_cast<intptr_t>(&ProgramEntry);
+}
+
+rt::TemplateCollection BuildTemplates() {
+  rt::UnitTemplate unit;
+  unit.id = kMainWindowUnit;
+  unit.type = rt::kUnitTypeWindow;
+  unit.left = 50;
+  unit.top = 50;
+  unit.width = 591;
+  unit.height = 373;
+  unit.mousePointer.assign(4, '\0');
+  unit.flags = rt::kUnitVisible;
+  unit.events = {{rt::kEventCreated, HandlerOffset(OnMainWindowCreated)},
+                 {rt::kEventFirstActivated, HandlerOffset(OnMainWindowFirstActivated)}};
+  rt::WindowClassBlock& c = unit.windowClass;
+  c.borderStyle = 1;
+  c.maximizeBox = 1;
+  c.minimizeBox = 1;
+  c.controlBox = 1;
+  c.startPosition = 1;
+  c.className = "SysPath_Mirt_Main";
+  c.title = "Korvalin 1.21";
+
+  rt::WindowTemplate window;
+  window.id = kMainWindowId;
+  window.word1 = 0x2524240;
+  window.word2 = 0x19010030;
+  window.units.push_back(std::move(unit));
+  rt::TemplateCollection collection;
+  collection.windows.push_back(std::move(window));
+  return collection;
+}
+
+void SetModeLabel(const char* label) {
+  rt::program::Free(modeLabel);
+  modeLabel = rt::CopyText(label);
+}
+
+}  // namespace
+
+const rt::TemplateCollection& MainWindowTemplates() {
+  static const rt::TemplateCollection templates = BuildTemplates();
+  return templates;
+}
+
+void OnMainWindowCreated() { SetModeLabel("移动"); }
+
+void OnMainWindowFirstActivated() { ChooseOperationMode(); }
+
+HWND MainWindowHandle() { return rt::WindowHandleOf(kMainWindowId); }
+
+rt::Text MainWindowCaption() { return rt::program::ReadUnitText(kMainWindow, rt::program::kPropertyWindowTitle); }
+
+}  // namespace korvalin

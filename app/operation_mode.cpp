@@ -1,0 +1,7 @@
+#include "app/operation_mode.h"
+
+namespace korvalin {
+
+void ChooseOperationMode() {}
+
+}  // namespace korvalin

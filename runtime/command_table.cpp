@@ -1,0 +1,8 @@
+#include "runtime/library.h"
+
+namespace rt::library {
+
+const LibraryCommandInfo kCommands[] = {{"", nullptr}};
+const int32_t kCommandCount = 0;
+
+}  // namespace rt::library

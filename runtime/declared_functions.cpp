@@ -1,0 +1,94 @@
+// Lazy binding of the program's declared platform functions, by index.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "runtime/kernel.h"
+#include "runtime/runtime_error.h"
+
+namespace rt::kernel {
+namespace {
+
+// GetProcAddress takes an ordinal as a number in place of the name.
+FARPROC LookUp(HMODULE module, const std::string& name) {
+  if (!name.empty() && name[0] == '#') {
+    auto ordinal = static_cast<WORD>(std::strtoul(name.c_str() + 1, nullptr, 10) & 0xFFFF);
+    return GetProcAddress(module, MAKEINTRESOURCEA(ordinal));
+  }
+  return GetProcAddress(module, name.c_str());
+}
+
+HMODULE LoadNamedLibrary(const std::string& library) {
+  if (library.find(':') != std::string::npos) return LoadLibraryA(library.c_str());
+  const State& s = Get();
+  if (HMODULE m = LoadLibraryA((s.programDirectory + "\\" + library).c_str())) return m;
+  if (HMODULE m = LoadLibraryA((s.moduleDirectory + library).c_str())) return m;
+  return LoadLibraryA(library.c_str());
+}
+
+[[noreturn]] void BindingFailed(const std::string& library, const std::string& function) {
+  char message[1024];
+  if (library.empty())
+    std::snprintf(message, sizeof message, "无法找到指定DLL库文件中的输出命令“%s”", function.c_str());
+  else
+    std::snprintf(message, sizeof message, "无法找到指定DLL库文件“%s”中的输出命令“%s”", library.c_str(),
+                  function.c_str());
+  ReportRuntimeError(message, 0);
+}
+
+}  // namespace
+
+void PrepareDeclaredFunctions(uint32_t count, const char* const* libraries, const char* const* functions) {
+  State& s = Get();
+  s.libraryNames.assign(count, std::string());
+  s.functionNames.assign(count, std::string());
+  s.boundAddresses.assign(count, nullptr);
+  s.boundModules.assign(count, nullptr);
+  for (uint32_t i = 0; i < count; ++i) {
+    s.libraryNames[i] = libraries[i] ? libraries[i] : "";
+    s.functionNames[i] = functions[i] ? functions[i] : "";
+  }
+}
+
+void* BindDeclaredFunction(int index) {
+  State& s = Get();
+  if (index < 0 || static_cast<size_t>(index) >= s.boundAddresses.size()) BindingFailed("", "");
+  if (void* bound = s.boundAddresses[index]) return bound;
+  const std::string& name = s.functionNames[index];
+  const std::string& library = s.libraryNames[index];
+  HMODULE module = nullptr;
+  FARPROC address = nullptr;
+  if (library.empty()) {
+    for (const char* candidate : {"Kernel32.dll", "Gdi32.dll", "User32.dll", "Advapi32.dll", "Mpr.dll", "Shell32.dll"}) {
+      module = LoadLibraryA(candidate);
+      if (!module) continue;
+      address = LookUp(module, name);
+      if (address) break;
+      FreeLibrary(module);
+      module = nullptr;
+    }
+  } else if ((module = LoadNamedLibrary(library))) {
+    address = LookUp(module, name);
+  }
+  if (!address) {
+    if (module) FreeLibrary(module);
+    BindingFailed(library, name);
+  }
+  s.boundAddresses[index] = reinterpret_cast<void*>(address);
+  s.boundModules[index] = module;
+  return s.boundAddresses[index];
+}
+
+void ReleaseDeclaredFunctions() {
+  State& s = Get();
+  for (HMODULE m : s.boundModules)
+    if (m) FreeLibrary(m);
+  s.boundModules.clear();
+  s.boundAddresses.clear();
+  s.libraryNames.clear();
+  s.functionNames.clear();
+}
+
+}  // namespace rt::kernel

@@ -1,0 +1,68 @@
+#include <windows.h>
+
+#include "runtime/kernel.h"
+#include "runtime/startup.h"
+
+namespace rt {
+namespace {
+
+// Runs the idle handlers newest first, dropping those whose window is gone.
+void RunIdleHandlers() {
+  auto& handlers = kernel::Get().idleHandlers;
+  for (size_t i = handlers.size(); i-- > 0;) {
+    if (i >= handlers.size()) continue;
+    if (!IsWindow(handlers[i].window)) {
+      handlers.erase(handlers.begin() + static_cast<ptrdiff_t>(i));
+      continue;
+    }
+    kernel::IdleHandler h = handlers[i];
+    h.routine(h.argument);
+  }
+}
+
+// The framework's own idle work: nothing is kept between passes here.
+bool FrameworkIdle(long count) { return count < 1; }
+
+// Mouse moves that do not move and the caret timer do not restart idle work.
+bool RestartsIdle(const MSG& msg, POINT& lastMouse, UINT& lastMouseMessage) {
+  if (msg.message == WM_MOUSEMOVE || msg.message == WM_NCMOUSEMOVE) {
+    if (msg.message == lastMouseMessage && msg.pt.x == lastMouse.x && msg.pt.y == lastMouse.y) return false;
+    lastMouse = msg.pt;
+    lastMouseMessage = msg.message;
+    return true;
+  }
+  return msg.message != WM_PAINT && msg.message != 0x0118;
+}
+
+}  // namespace
+
+void RunMessageLoop() {
+  kernel::State& s = kernel::Get();
+  s.loopEntered = true;
+  if (!kernel::AnyLoadedWindowExists()) return;
+  bool idle = true;
+  long idleCount = 0;
+  POINT lastMouse = {-1, -1};
+  UINT lastMouseMessage = 0;
+  MSG msg;
+  for (;;) {
+    while (idle && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+      RunIdleHandlers();
+      if (!FrameworkIdle(idleCount++)) idle = false;
+    }
+    do {
+      if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+        s.quitCode = static_cast<int>(msg.wParam);
+        return;
+      }
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+      if (RestartsIdle(msg, lastMouse, lastMouseMessage)) {
+        idle = true;
+        idleCount = 0;
+      }
+    } while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
+  }
+}
+
+}  // namespace rt

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# run.sh [arguments...]: installs what is missing, builds Korvalin (i686) and starts it.
+# Without a display it runs on a virtual one, saves build/screenshot.png and closes it.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root=$(cd "$here/.." && pwd)
+build_root=${KORVALIN_BUILD_ROOT:-$root/build}
+
+"$here/setup.sh"
+"$here/build.sh" i686
+exe=$build_root/i686/Korvalin.exe
+
+export exe build_root
+"$here/with-wine.sh" bash -c '
+  if [ -z "${KORVALIN_VIRTUAL_DISPLAY:-}" ]; then
+    wine "$exe" "$@"
+    exit $?
+  fi
+  wine "$exe" "$@" &
+  pid=$!
+  sleep "${KORVALIN_SHOT_DELAY:-6}"
+  import -window root "$build_root/screenshot.png" && echo "run: screenshot saved to $build_root/screenshot.png"
+  xdotool search --name "^Korvalin" windowclose >/dev/null 2>&1 || xdotool search --name "^Korvalin" key --window %@ alt+F4 >/dev/null 2>&1 || true
+  for _ in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+  kill $pid 2>/dev/null || true
+  wait $pid; echo "run: Korvalin exited with $?"
+' run "$@"

@@ -1,0 +1,5 @@
+#include "tests/support/test_support.h"
+
+int main(int argc, char** argv) {
+  return korvalin::test::TestMain(argc, argv, korvalin::test::PlainTestImage());
+}

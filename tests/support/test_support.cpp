@@ -1,0 +1,145 @@
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+
+#include "runtime/startup.h"
+
+namespace korvalin::test {
+namespace {
+
+std::map<std::string, Scenario>& Scenarios() {
+  static std::map<std::string, Scenario> scenarios;
+  return scenarios;
+}
+
+struct PlainConstants {
+  rt::program::ConstantBlockPrefix prefix;
+};
+const PlainConstants kPlainConstants = {{rt::KernelHelperTable(), {0, 0, 0, 0}, {1, 0}}};
+
+}  // namespace
+
+bool RegisterScenario(const char* name, Scenario scenario) {
+  Scenarios()[name] = scenario;
+  return true;
+}
+
+std::string ThisProgramPath() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, sizeof path);
+  return path;
+}
+
+std::string ThisProgramDirectory() {
+  std::string path = ThisProgramPath();
+  return path.substr(0, path.rfind('\\'));
+}
+
+std::string MakeTempDirectory(const std::string& hint) {
+  char base[MAX_PATH] = {};
+  GetTempPathA(sizeof base, base);
+  static int serial = 0;
+  std::string dir = std::string(base) + "korvalin-" + hint + "-" + std::to_string(GetCurrentProcessId()) + "-" +
+                    std::to_string(++serial);
+  CreateDirectoryA(dir.c_str(), nullptr);
+  return dir;
+}
+
+HANDLE StartProcess(const std::string& program, const std::string& tail, const char* workingDirectory) {
+  std::string commandLine = "\"" + program + "\"";
+  if (!tail.empty()) commandLine += " " + tail;
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, workingDirectory, &si, &pi))
+    return nullptr;
+  CloseHandle(pi.hThread);
+  return pi.hProcess;
+}
+
+DWORD RunProcess(const std::string& program, const std::string& tail, DWORD timeoutMs,
+                 const char* workingDirectory) {
+  HANDLE process = StartProcess(program, tail, workingDirectory);
+  if (!process) return ~0u - 1;
+  DWORD code = ~0u;
+  if (WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0) {
+    GetExitCodeProcess(process, &code);
+  } else {
+    TerminateProcess(process, 1);
+    code = ~0u;
+  }
+  CloseHandle(process);
+  return code;
+}
+
+HANDLE StartChild(const std::string& scenario, const std::string& extra, const char* workingDirectory) {
+  std::string tail = "--child=" + scenario;
+  if (!extra.empty()) tail += " " + extra;
+  return StartProcess(ThisProgramPath(), tail, workingDirectory);
+}
+
+DWORD RunChild(const std::string& scenario, const std::string& extra, DWORD timeoutMs,
+               const char* workingDirectory) {
+  std::string tail = "--child=" + scenario;
+  if (!extra.empty()) tail += " " + extra;
+  return RunProcess(ThisProgramPath(), tail, timeoutMs, workingDirectory);
+}
+
+HWND WaitForWindow(const char* className, const char* title, DWORD timeoutMs) {
+  DWORD start = GetTickCount();
+  do {
+    if (HWND hwnd = FindWindowA(className, title)) return hwnd;
+    Sleep(50);
+  } while (GetTickCount() - start < timeoutMs);
+  return nullptr;
+}
+
+std::string WindowText(HWND window) {
+  char text[4096] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+bool DismissErrorBox(std::string* text, DWORD timeoutMs) {
+  HWND box = WaitForWindow("#32770", "错误", timeoutMs);
+  if (!box) return false;
+  if (text) {
+    char buffer[4096] = {};
+    GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
+    *text = buffer;
+  }
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  return true;
+}
+
+bool IsExitMinusOne(DWORD code) { return code == 0xFFFFFFFFu || code == 255; }
+
+const rt::ProgramImageHeader& PlainTestImage() {
+  static const rt::LibraryInfo* const libraries[] = {&rt::RuntimeLibraryInfo()};
+  static const rt::ProgramImageHeader header = {
+      3, 0, 0x109E0, nullptr, &kPlainConstants, sizeof kPlainConstants, nullptr, 0, 1, libraries, 0, nullptr, nullptr,
+  };
+  return header;
+}
+
+void StartRuntime(const rt::ProgramImageHeader& image) {
+  rt::AttachProgramImage(&image);
+  rt::program::InitializeRuntime();
+}
+
+int TestMain(int argc, char** argv, const rt::ProgramImageHeader& image) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strncmp(argv[i], "--child=", 8) != 0) continue;
+    auto found = Scenarios().find(argv[i] + 8);
+    if (found == Scenarios().end()) return 97;
+    return found->second(argc, argv);
+  }
+  testing::InitGoogleTest(&argc, argv);
+  StartRuntime(image);
+  return RUN_ALL_TESTS();
+}
+
+}  // namespace korvalin::test

@@ -1,0 +1,66 @@
+// Shared pieces of the test programs: child processes, finding real windows,
+// and a runtime started for in-process tests.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "runtime/program_calls.h"
+#include "runtime/program_image.h"
+
+namespace korvalin::test {
+
+// A scenario runs in a child process started by RunChild; its result is the
+// child's exit code unless it ends the process itself.
+using Scenario = int (*)(int argc, char** argv);
+bool RegisterScenario(const char* name, Scenario scenario);
+
+#define KORVALIN_SCENARIO(name)                                                          \
+  static int name(int argc, char** argv);                                                \
+  [[maybe_unused]] static const bool name##_registered =                                 \
+      ::korvalin::test::RegisterScenario(#name, name);                                   \
+  static int name([[maybe_unused]] int argc, [[maybe_unused]] char** argv)
+
+// Runs `program commandLineTail` and returns its exit code; the process is
+// ended and ~0u returned when it outlives the timeout.
+DWORD RunProcess(const std::string& program, const std::string& commandLineTail, DWORD timeoutMs = 60000,
+                 const char* workingDirectory = nullptr);
+
+// Runs this test program again with --child=<scenario> and the extra arguments.
+DWORD RunChild(const std::string& scenario, const std::string& extraArguments = "", DWORD timeoutMs = 60000,
+               const char* workingDirectory = nullptr);
+
+// Like RunChild, but returns at once; the caller waits on the handle and closes it.
+HANDLE StartChild(const std::string& scenario, const std::string& extraArguments = "",
+                  const char* workingDirectory = nullptr);
+
+// Polls for a top-level window of the class and title (either may be null).
+HWND WaitForWindow(const char* className, const char* title, DWORD timeoutMs = 20000);
+std::string WindowText(HWND window);
+
+// Finds the runtime's error box, reads its whole text and presses OK.
+// Returns false when no box appeared.
+bool DismissErrorBox(std::string* text, DWORD timeoutMs = 20000);
+
+// Exit codes as a Windows parent sees them; -1 may also arrive as 255.
+bool IsExitMinusOne(DWORD code);
+
+std::string ThisProgramPath();
+std::string ThisProgramDirectory();
+// A fresh, empty directory under the temporary directory.
+std::string MakeTempDirectory(const std::string& hint);
+
+// The image used by test programs that run no program of their own: the
+// helper table, the runtime library, no declared functions, no windows.
+const rt::ProgramImageHeader& PlainTestImage();
+
+// Attaches the image and starts the runtime in this process.
+void StartRuntime(const rt::ProgramImageHeader& image);
+
+// main() of every test program: a child scenario when asked for, otherwise
+// the runtime is started with the image and every test runs.
+int TestMain(int argc, char** argv, const rt::ProgramImageHeader& image);
+
+}  // namespace korvalin::test
