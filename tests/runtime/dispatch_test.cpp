@@ -1,0 +1,96 @@
+// The dispatcher and the inline checks around kernel calls.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "runtime/program_calls.h"
+#include "runtime/value_helpers.h"
+#include "tests/support/test_support.h"
+
+namespace korvalin::test {
+namespace {
+
+// Echoes how it was called: the count in the low word, the tags of its
+// arguments summed in the high word.
+void EchoCommand(rt::ValueRecord* result, int count, const rt::ValueRecord* args) {
+  uint32_t tags = 0;
+  for (int i = 0; i < count; ++i) tags += args[i].tag == 0 ? 1000 : 1;
+  result->low = static_cast<uint32_t>(count);
+  result->high = tags;
+  result->tag = rt::kTagInt;
+}
+
+void SilentCommand(rt::ValueRecord*, int, const rt::ValueRecord*) {}
+
+TEST(Dispatch, HandsOverCountArgumentsAndResultWords) {
+  rt::ValueRecord r = rt::program::DispatchCommand(
+      EchoCommand, {rt::program::IntArg(1), rt::program::Omitted(), rt::program::TextArg(nullptr)});
+  EXPECT_EQ(r.low, 3u);
+  EXPECT_EQ(r.high, 1002u);  // the left-out argument arrives with tag 0
+  EXPECT_EQ(r.tag, rt::kTagInt);
+}
+
+TEST(Dispatch, ACommandThatReturnsNothingLeavesZeros) {
+  rt::ValueRecord r = rt::program::DispatchCommand(SilentCommand, {});
+  EXPECT_EQ(r.low, 0u);
+  EXPECT_EQ(r.high, 0u);
+  EXPECT_EQ(r.tag, 0u);
+}
+
+TEST(Dispatch, NullTextAndByteSetArgumentsArePassedAsConstants) {
+  rt::ValueRecord text = rt::program::TextArg(nullptr);
+  ASSERT_NE(text.pointer(), nullptr);
+  EXPECT_EQ(*static_cast<const char*>(text.pointer()), '\0');
+  rt::ValueRecord bytes = rt::program::ByteSetArg(nullptr);
+  EXPECT_EQ(rt::ByteSetLength(bytes.pointer()), 0);
+}
+
+TEST(Checks, SubscriptWithinTheArrayIsZeroBased) {
+  void* array = rt::NewArray(3, sizeof(int32_t));
+  EXPECT_EQ(rt::CheckSubscript(array, 1), 0);
+  EXPECT_EQ(rt::CheckSubscript(array, 3), 2);
+  rt::program::Free(array);
+}
+
+// Each check ends the process with its runtime error.
+KORVALIN_SCENARIO(subscript) {
+  StartRuntime(PlainTestImage());
+  void* array = argc > 3 && std::string(argv[3]) == "null" ? nullptr : rt::NewArray(3, sizeof(int32_t));
+  rt::CheckSubscript(array, std::stoi(argv[2]));
+  return 0;
+}
+
+KORVALIN_SCENARIO(selector) {
+  StartRuntime(PlainTestImage());
+  rt::CheckSelector(std::stoi(argv[2]), 3);
+  return 0;
+}
+
+std::string ErrorOf(const std::string& scenario, const std::string& arguments) {
+  HANDLE child = StartChild(scenario, arguments);
+  std::string text;
+  bool shown = DismissErrorBox(&text);
+  DWORD code = 0;
+  WaitForSingleObject(child, 30000);
+  GetExitCodeProcess(child, &code);
+  CloseHandle(child);
+  if (!shown) return "no box, exit " + std::to_string(code);
+  return IsExitMinusOne(code) ? text : "exit " + std::to_string(code);
+}
+
+TEST(Checks, SubscriptZeroIsErrorFour) {
+  EXPECT_NE(ErrorOf("subscript", "0").find("错误代码：4"), std::string::npos);
+}
+
+TEST(Checks, SubscriptPastTheEndAndIntoNullAreErrorOne) {
+  EXPECT_NE(ErrorOf("subscript", "4").find("错误代码：1"), std::string::npos);
+  EXPECT_NE(ErrorOf("subscript", "1 null").find("错误代码：1"), std::string::npos);
+}
+
+TEST(Checks, SelectorOutOfRangeIsErrorNine) {
+  EXPECT_EQ(RunChild("selector", "2"), 0u);
+  EXPECT_NE(ErrorOf("selector", "3").find("错误代码：9"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace korvalin::test

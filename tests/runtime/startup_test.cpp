@@ -1,0 +1,176 @@
+// Start-up and shut-down of a whole program, each in a child process.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "runtime/program_calls.h"
+#include "runtime/startup.h"
+#include "runtime/windows.h"
+#include "tests/support/test_support.h"
+
+namespace korvalin::test {
+namespace {
+
+constexpr uint32_t kWindowId = 0x52010002;
+constexpr char kWindowClass[] = "KorvalinStartupTestWindow";
+
+std::string markerPath;
+DWORD guiThread = 0;
+int createdEvents = 0;
+
+struct Constants {
+  rt::program::ConstantBlockPrefix prefix;
+};
+const Constants kConstants = {{rt::KernelHelperTable(), {0, 0, 0, 0}, {1, 0}}};
+
+int EntryCodeBase() { return 0; }
+
+void OnCreated() { ++createdEvents; }
+
+intptr_t Offset(void (*handler)()) {
+  return reinterpret_cast<intptr_t>(handler) - reinterpret_cast<intptr_t>(&EntryCodeBase);
+}
+
+const rt::TemplateCollection& Templates() {
+  static const rt::TemplateCollection templates = [] {
+    rt::UnitTemplate unit;
+    unit.id = 0x06010000;
+    unit.width = 300;
+    unit.height = 200;
+    unit.events = {{rt::kEventCreated, Offset(OnCreated)}};
+    unit.windowClass.borderStyle = 1;
+    unit.windowClass.className = kWindowClass;
+    unit.windowClass.title = "启动测试";
+    rt::WindowTemplate window;
+    window.id = kWindowId;
+    window.units.push_back(unit);
+    rt::TemplateCollection c;
+    c.windows.push_back(window);
+    return c;
+  }();
+  return templates;
+}
+
+const rt::ProgramImageHeader& WindowImage() {
+  static const rt::LibraryInfo* const libraries[] = {&rt::RuntimeLibraryInfo()};
+  static const rt::ProgramImageHeader header = {
+      3,          0,
+      0x109E0,    reinterpret_cast<const void*>(&EntryCodeBase),
+      &kConstants, sizeof kConstants,
+      &Templates(), sizeof(rt::TemplateCollection),
+      1,          libraries,
+      0,          nullptr,
+      nullptr,
+  };
+  return header;
+}
+
+// The exit routine leaves a note: which thread ran it and whether the
+// window was still there.
+void WriteMarker() {
+  std::ofstream out(markerPath);
+  out << (GetCurrentThreadId() == guiThread ? "gui" : "other") << ' '
+      << (FindWindowA(kWindowClass, nullptr) ? "window" : "nowindow") << ' ' << createdEvents;
+}
+
+std::string ReadMarker(const std::string& path) {
+  std::ifstream in(path);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+int StartWindow() {
+  rt::program::InitializeRuntime();
+  guiThread = GetCurrentThreadId();
+  rt::program::SetExitRoutine(WriteMarker);
+  rt::program::LoadStartupWindow(kWindowId);
+  return 0;
+}
+
+int LoopEntry() {
+  StartWindow();
+  rt::program::RunMessageLoop();
+  return 0;
+}
+
+int EndFiveEntry() {
+  StartWindow();
+  rt::program::EndProgram(5);
+}
+
+DWORD WINAPI EndFromThread(LPVOID) {
+  rt::program::EndProgram(7);
+}
+
+int EndFromThreadEntry() {
+  StartWindow();
+  CloseHandle(CreateThread(nullptr, 0, EndFromThread, nullptr, 0, nullptr));
+  rt::program::RunMessageLoop();
+  return 0;
+}
+
+int Run(int argc, char** argv, int (*entry)()) {
+  if (argc > 2) markerPath = argv[2];
+  return rt::RunApplication(&WindowImage(), entry);
+}
+
+KORVALIN_SCENARIO(close_window) { return Run(argc, argv, LoopEntry); }
+KORVALIN_SCENARIO(end_five) { return Run(argc, argv, EndFiveEntry); }
+KORVALIN_SCENARIO(end_from_thread) { return Run(argc, argv, EndFromThreadEntry); }
+
+KORVALIN_SCENARIO(current_directory) {
+  rt::AttachProgramImage(&PlainTestImage());
+  rt::program::InitializeRuntime();
+  char current[MAX_PATH] = {};
+  GetCurrentDirectoryA(sizeof current, current);
+  return lstrcmpiA(current, ThisProgramDirectory().c_str()) == 0 ? 0 : 1;
+}
+
+class StartupTest : public testing::Test {
+ protected:
+  void SetUp() override { marker_ = MakeTempDirectory("startup") + "\\marker.txt"; }
+  void TearDown() override { DeleteFileA(marker_.c_str()); }
+  std::string marker_;
+};
+
+TEST_F(StartupTest, ClosingTheLastWindowEndsWithZeroAfterTheExitRoutine) {
+  HANDLE child = StartChild("close_window", "\"" + marker_ + "\"");
+  ASSERT_NE(child, nullptr);
+  HWND window = WaitForWindow(kWindowClass, "启动测试");
+  ASSERT_NE(window, nullptr);
+  RECT rc;
+  GetWindowRect(window, &rc);
+  EXPECT_EQ(rc.right - rc.left, 300);
+  EXPECT_EQ(rc.bottom - rc.top, 200);
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  ASSERT_EQ(WaitForSingleObject(child, 30000), WAIT_OBJECT_0);
+  DWORD code = 1;
+  GetExitCodeProcess(child, &code);
+  CloseHandle(child);
+  EXPECT_EQ(code, 0u);
+  EXPECT_EQ(ReadMarker(marker_), "gui nowindow 1");
+}
+
+TEST_F(StartupTest, EndProgramDestroysWindowsRunsTheExitRoutineAndEndsWithItsCode) {
+  EXPECT_EQ(RunChild("end_five", "\"" + marker_ + "\""), 5u);
+  EXPECT_EQ(ReadMarker(marker_), "gui nowindow 1");
+}
+
+TEST_F(StartupTest, EndProgramFromAnotherThreadIsHandedToTheGuiThread) {
+  EXPECT_EQ(RunChild("end_from_thread", "\"" + marker_ + "\""), 7u);
+  EXPECT_EQ(ReadMarker(marker_), "gui nowindow 1");
+}
+
+TEST(Startup, CurrentDirectoryBecomesTheProgramDirectory) {
+  std::string elsewhere = MakeTempDirectory("cwd");
+  EXPECT_EQ(RunChild("current_directory", "", 30000, elsewhere.c_str()), 0u);
+  RemoveDirectoryA(elsewhere.c_str());
+}
+
+}  // namespace
+}  // namespace korvalin::test
