@@ -16,12 +16,17 @@ export exe build_root
     wine "$exe" "$@"
     exit $?
   fi
-  wine "$exe" "$@" &
+  # On a virtual display Wine draws the window frames itself in a desktop window.
+  wine explorer /desktop=Korvalin,1024x640 "$exe" "$@" &
   pid=$!
   sleep "${KORVALIN_SHOT_DELAY:-6}"
-  import -window root "$build_root/screenshot.png" && echo "run: screenshot saved to $build_root/screenshot.png"
-  xdotool search --name "^Korvalin" windowclose >/dev/null 2>&1 || xdotool search --name "^Korvalin" key --window %@ alt+F4 >/dev/null 2>&1 || true
+  import -window root -crop 1024x640+0+0 "$build_root/screenshot.png" &&
+    echo "run: screenshot saved to $build_root/screenshot.png"
+  for w in $(xdotool search --name "Korvalin" 2>/dev/null); do
+    xdotool key --window "$w" alt+F4 2>/dev/null || true
+  done
   for _ in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
   kill $pid 2>/dev/null || true
-  wait $pid; echo "run: Korvalin exited with $?"
+  wait $pid 2>/dev/null
+  echo "run: Korvalin closed"
 ' run "$@"
