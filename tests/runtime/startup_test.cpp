@@ -131,6 +131,35 @@ KORVALIN_SCENARIO(current_directory) {
   return lstrcmpiA(current, ThisProgramDirectory().c_str()) == 0 ? 0 : 1;
 }
 
+// A support library of the test's own notes the kernel's notifications.
+intptr_t NoteNotification(int code, intptr_t entry, intptr_t) {
+  std::ofstream out(markerPath, std::ios::app);
+  out << (code == 1 && entry ? "start " : code == 6 ? "end" : "?");
+  return 0;
+}
+
+void NoteExit() { std::ofstream(markerPath, std::ios::app) << "exit "; }
+
+KORVALIN_SCENARIO(library_notified) {
+  markerPath = argv[2];
+  static const rt::LibraryInfo library = {20000101, "test", "", 1, 0, NoteNotification, nullptr, 0, nullptr, 0};
+  static const rt::LibraryInfo* const libraries[] = {&rt::RuntimeLibraryInfo(), &library};
+  static rt::ProgramImageHeader header = PlainTestImage();
+  header.libraryCount = 2;
+  header.libraries = libraries;
+  rt::AttachProgramImage(&header);
+  rt::program::InitializeRuntime();
+  rt::program::SetExitRoutine(NoteExit);
+  rt::program::EndProgram(3);
+}
+
+KORVALIN_SCENARIO(no_templates) {
+  rt::AttachProgramImage(&PlainTestImage());
+  rt::program::InitializeRuntime();
+  rt::program::LoadStartupWindow(kWindowId);
+  return 0;
+}
+
 class StartupTest : public testing::Test {
  protected:
   void SetUp() override { marker_ = MakeTempDirectory("startup") + "\\marker.txt"; }
@@ -164,6 +193,23 @@ TEST_F(StartupTest, EndProgramDestroysWindowsRunsTheExitRoutineAndEndsWithItsCod
 TEST_F(StartupTest, EndProgramFromAnotherThreadIsHandedToTheGuiThread) {
   EXPECT_EQ(RunChild("end_from_thread", "\"" + marker_ + "\""), 7u);
   EXPECT_EQ(ReadMarker(marker_), "gui nowindow 1");
+}
+
+TEST_F(StartupTest, LibrariesAreNotifiedAtStartAndAfterTheExitRoutine) {
+  EXPECT_EQ(RunChild("library_notified", "\"" + marker_ + "\""), 3u);
+  EXPECT_EQ(ReadMarker(marker_), "start exit end");
+}
+
+TEST(Startup, WithoutTemplatesTheStartupWindowCannotBeLoaded) {
+  HANDLE child = StartChild("no_templates");
+  std::string text;
+  ASSERT_TRUE(DismissErrorBox(&text));
+  EXPECT_EQ(text, "运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n");
+  DWORD code = 0;
+  WaitForSingleObject(child, 30000);
+  GetExitCodeProcess(child, &code);
+  CloseHandle(child);
+  EXPECT_TRUE(IsExitMinusOne(code));
 }
 
 TEST(Startup, CurrentDirectoryBecomesTheProgramDirectory) {
