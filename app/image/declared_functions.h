@@ -3,10 +3,11 @@
 // its index in the wrapper's name from the second declaration on.
 #pragma once
 
+#include <windows.h>
+// windows.h first: the others build on it.
 #include <commctrl.h>
 #include <shlobj.h>
 #include <uxtheme.h>
-#include <windows.h>
 
 #include "runtime/program_calls.h"
 
