@@ -1,0 +1,198 @@
+#include "migrate/registry.h"
+
+#include <climits>
+#include <cstring>
+#include <memory>
+#include <string_view>
+
+#include "app/image/declared_functions.h"
+#include "runtime/program_calls.h"
+#include "runtime/value_helpers.h"
+
+namespace korvalin {
+namespace {
+
+constexpr REGSAM kRead64 = KEY_QUERY_VALUE | KEY_WOW64_64KEY;        // 0x101
+constexpr REGSAM kRead32 = KEY_READ;                                 // 0x20019
+constexpr REGSAM kWrite64 = KEY_READ | KEY_WRITE | KEY_WOW64_64KEY;  // 0x20019|0x20006|0x100
+constexpr REGSAM kWrite32 = KEY_READ | KEY_WRITE;
+constexpr UINT kExpandBufferChars = 256;
+
+// A key opened inside one read or write, closed when the call leaves.
+class OwnedKey {
+ public:
+  OwnedKey() = default;
+  ~OwnedKey() {
+    if (key_) dll::RegCloseKey(key_);
+  }
+  OwnedKey(const OwnedKey&) = delete;
+  OwnedKey& operator=(const OwnedKey&) = delete;
+
+  // Where the opening call stores the handle.
+  PHKEY receive() { return &key_; }
+  // Keeps the handle only on success: a failed call's out value is not ours.
+  bool accept(LONG status) {
+    if (status != ERROR_SUCCESS) key_ = nullptr;
+    return key_ != nullptr;
+  }
+  HKEY get() const { return key_; }
+
+ private:
+  HKEY key_ = nullptr;
+};
+
+struct FreeBlock {
+  void operator()(void* block) const { rt::program::Free(block); }
+};
+using OwnedBlock = std::unique_ptr<void, FreeBlock>;
+
+// Two-call size query. The second call's outcome is checked: a value that
+// changed in between must not come back as zero filler or with a stale size.
+void* QueryValueBytes(HKEY key, const char* valueName) {
+  DWORD size = 0;
+  if (dll::RegQueryValueExA(key, valueName, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS) return nullptr;
+  if (size == 0 || size > static_cast<DWORD>(INT32_MAX - 16)) return nullptr;
+  OwnedBlock bytes(rt::NewZeroByteSet(static_cast<int32_t>(size)));
+  DWORD read = size;
+  if (dll::RegQueryValueExA(key, valueName, nullptr, nullptr, rt::ByteSetData(bytes.get()), &read) != ERROR_SUCCESS)
+    return nullptr;
+  if (read == 0) return nullptr;
+  if (read < size) static_cast<rt::ByteSetHeader*>(bytes.get())->length = static_cast<int32_t>(read);
+  return bytes.release();
+}
+
+rt::Text Substring(const char* text, size_t from, size_t count) {
+  return rt::CopyText(std::string_view(text + from, count));
+}
+
+}  // namespace
+
+ValuePath::ValuePath(ValuePath&& other) noexcept
+    : keyPath(other.keyPath), valueName(other.valueName), defaultValue(other.defaultValue) {
+  other.keyPath = nullptr;
+  other.valueName = nullptr;
+}
+
+ValuePath& ValuePath::operator=(ValuePath&& other) noexcept {
+  if (this != &other) {
+    rt::program::Free(keyPath);
+    rt::program::Free(valueName);
+    keyPath = other.keyPath;
+    valueName = other.valueName;
+    defaultValue = other.defaultValue;
+    other.keyPath = nullptr;
+    other.valueName = nullptr;
+  }
+  return *this;
+}
+
+ValuePath::~ValuePath() {
+  rt::program::Free(keyPath);
+  rt::program::Free(valueName);
+}
+
+HKEY RootKeyFromCode(int32_t rootCode) {
+  switch (rootCode) {
+    case 1: return HKEY_CLASSES_ROOT;
+    case 2: return HKEY_CURRENT_CONFIG;
+    case 3: return HKEY_CURRENT_USER;
+    case 4: return HKEY_LOCAL_MACHINE;
+    case 5: return HKEY_USERS;
+    default: rt::program::RaiseRuntimeError(9);
+  }
+}
+
+ValuePath SplitValuePath(const char* valuePath) {
+  ValuePath parts;
+  const size_t length = static_cast<size_t>(rt::TextLength(valuePath));
+  // The last separator, found character by character: a trail byte 0x5C is
+  // part of its character, also when that character ends the text.
+  size_t separator = length;
+  for (size_t at = 0; at < length;) {
+    const auto byte = static_cast<unsigned char>(valuePath[at]);
+    if (byte >= 0x80) {
+      at += at + 1 < length ? 2 : 1;
+      continue;
+    }
+    if (byte == '\\') separator = at;
+    ++at;
+  }
+  if (separator == length || separator + 1 == length) {
+    parts.keyPath = rt::CopyText(valuePath);
+    parts.defaultValue = true;
+  } else {
+    parts.keyPath = Substring(valuePath, 0, separator);
+    parts.valueName = Substring(valuePath, separator + 1, length - separator - 1);
+  }
+  return parts;
+}
+
+void* ReadRegistryValue(int32_t rootCode, const char* valuePath) {
+  const HKEY root = RootKeyFromCode(rootCode);
+  const ValuePath path = SplitValuePath(valuePath);
+  const bool native64 = IsNative64Bit();
+  FsRedirectionOff redirection(native64);
+  if (!redirection.ok()) return nullptr;
+  OwnedKey key;
+  if (!key.accept(dll::RegOpenKeyExA(root, path.keyPathArg(), 0, native64 ? kRead64 : kRead32, key.receive())))
+    return nullptr;
+  KeyReflectionOff reflection(key.get(), native64);
+  return QueryValueBytes(key.get(), path.valueNameArg());
+}
+
+rt::Text ReadRegistryText(int32_t rootCode, const char* valuePath) {
+  OwnedBlock bytes(ReadRegistryValue(rootCode, valuePath));
+  const auto* data = reinterpret_cast<const char*>(rt::ByteSetData(bytes.get()));
+  const size_t length = static_cast<size_t>(rt::ByteSetLength(bytes.get()));
+  if (!data) return nullptr;
+  const void* nul = std::memchr(data, '\0', length);
+  return rt::CopyText(std::string_view(data, nul ? static_cast<const char*>(nul) - data : length));
+}
+
+bool WriteRegistryValue(int32_t rootCode, const char* keyPath, const char* valueName, const void* bytes,
+                        int32_t length, DWORD type) {
+  const HKEY root = RootKeyFromCode(rootCode);
+  const size_t count = bytes && length > 0 ? static_cast<size_t>(length) : 0;
+  OwnedBlock data(rt::program::Allocate(count + 1));
+  if (count) std::memcpy(data.get(), bytes, count);
+  static_cast<char*>(data.get())[count] = '\0';
+
+  const bool native64 = IsNative64Bit();
+  FsRedirectionOff redirection(native64);
+  if (!redirection.ok()) return false;
+  const REGSAM mask = native64 ? kWrite64 : kWrite32;
+  OwnedKey rootHandle;
+  if (!rootHandle.accept(dll::RegOpenKeyExA(root, "", 0, mask, rootHandle.receive()))) return false;
+  OwnedKey key;
+  DWORD disposition = 0;
+  if (!key.accept(dll::RegCreateKeyExA(rootHandle.get(), keyPath ? keyPath : "", 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                       mask, nullptr, key.receive(), &disposition)))
+    return false;
+  KeyReflectionOff reflection(key.get(), native64);
+  const char* name = valueName && *valueName ? valueName : nullptr;
+  return dll::RegSetValueExA(key.get(), name, 0, type, static_cast<const BYTE*>(data.get()),
+                             static_cast<DWORD>(count + 1)) == ERROR_SUCCESS;
+}
+
+bool WriteRegistryText(int32_t rootCode, const char* valuePath, const void* bytes, int32_t length, DWORD type) {
+  const ValuePath path = SplitValuePath(valuePath);
+  return WriteRegistryValue(rootCode, path.keyPath, path.valueNameArg(), bytes, length, type);
+}
+
+rt::Text ExpandEnvironmentText(rt::Text& text) {
+  const auto length = static_cast<size_t>(rt::TextLength(text));
+  if (length == 0) return nullptr;
+  // A text that does not fit the buffer cannot be expanded in it either.
+  if (length < kExpandBufferChars) {
+    char buffer[kExpandBufferChars] = {};
+    std::memcpy(buffer, text, length);
+    if (HIWORD(dll::DoEnvironmentSubstA(buffer, kExpandBufferChars))) {
+      rt::Text expanded = rt::CopyText(std::string_view(buffer, strnlen(buffer, kExpandBufferChars)));
+      rt::program::Free(text);
+      text = expanded;
+    }
+  }
+  return rt::CopyText(text);
+}
+
+}  // namespace korvalin

@@ -1,0 +1,67 @@
+// Single registry values named by a root code and a value path, read and
+// written in the 64-bit view with WOW64 redirection and reflection switched
+// off on a 64-bit system. Failures come back as results only.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "migrate/wow64_guards.h"
+#include "runtime/value.h"
+
+namespace korvalin {
+
+// 1 HKEY_CLASSES_ROOT, 2 HKEY_CURRENT_CONFIG, 3 HKEY_CURRENT_USER,
+// 4 HKEY_LOCAL_MACHINE, 5 HKEY_USERS; anything else is runtime error 9.
+HKEY RootKeyFromCode(int32_t rootCode);
+
+// A value path split into its key path and value name. Owns both texts.
+struct ValuePath {
+  rt::Text keyPath = nullptr;
+  rt::Text valueName = nullptr;  // empty for the default value
+  bool defaultValue = false;
+
+  ValuePath() = default;
+  ValuePath(ValuePath&& other) noexcept;
+  ValuePath& operator=(ValuePath&& other) noexcept;
+  ValuePath(const ValuePath&) = delete;
+  ValuePath& operator=(const ValuePath&) = delete;
+  ~ValuePath();
+
+  // What the registry calls take: "" for an empty key path, null for the
+  // default value.
+  const char* keyPathArg() const { return keyPath ? keyPath : ""; }
+  const char* valueNameArg() const { return defaultValue ? nullptr : valueName; }
+};
+
+// Splits at the last backslash, stepping over double-byte characters. A
+// trailing backslash, or none at all, addresses the default value of the key
+// that the whole text names.
+ValuePath SplitValuePath(const char* valuePath);
+
+// The value's bytes as stored, as a new Byte-set value; null (empty) on any
+// failure or for a value of zero bytes. Never creates a key.
+void* ReadRegistryValue(int32_t rootCode, const char* valuePath);
+
+// The value's bytes up to the first NUL as a new text; null (empty) on any
+// failure.
+rt::Text ReadRegistryText(int32_t rootCode, const char* valuePath);
+
+// Stores the bytes with one NUL appended, creating the key when missing.
+// True only if RegSetValueExA succeeded.
+bool WriteRegistryValue(int32_t rootCode, const char* keyPath, const char* valueName, const void* bytes,
+                        int32_t length, DWORD type = REG_SZ);
+
+// Splits the value path and writes; pass a text's bytes without terminator,
+// so the stored value ends in exactly one NUL.
+bool WriteRegistryText(int32_t rootCode, const char* valuePath, const void* bytes, int32_t length,
+                       DWORD type = REG_SZ);
+
+// Expands %NAME% references in a 256-character buffer. When the expansion
+// fits, the caller's text is replaced by it; otherwise it stays as it was.
+// Returns a new text the caller frees (a copy of the outcome); empty for an
+// absent text.
+rt::Text ExpandEnvironmentText(rt::Text& text);
+
+}  // namespace korvalin
