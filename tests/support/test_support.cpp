@@ -41,11 +41,15 @@ std::string ThisProgramDirectory() {
 std::string MakeTempDirectory(const std::string& hint) {
   char base[MAX_PATH] = {};
   GetTempPathA(sizeof base, base);
-  static int serial = 0;
-  std::string dir = std::string(base) + "korvalin-" + hint + "-" + std::to_string(GetCurrentProcessId()) + "-" +
-                    std::to_string(++serial);
-  CreateDirectoryA(dir.c_str(), nullptr);
-  return dir;
+  // Process ids come round again under Wine: only a directory this call
+  // made itself is fresh.
+  static unsigned serial = GetTickCount();
+  for (;;) {
+    std::string dir = std::string(base) + "korvalin-" + hint + "-" + std::to_string(GetCurrentProcessId()) + "-" +
+                      std::to_string(++serial);
+    if (CreateDirectoryA(dir.c_str(), nullptr)) return dir;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) return dir;
+  }
 }
 
 HANDLE StartProcess(const std::string& program, const std::string& tail, const char* workingDirectory) {
