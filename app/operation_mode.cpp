@@ -1,7 +1,55 @@
 #include "app/operation_mode.h"
 
-namespace korvalin {
+#include "app/globals.h"
+#include "app/main_window.h"
+#include "app/task_dialog.h"
+#include "app/text_encoding.h"
+#include "runtime/command_calls.h"
+#include "runtime/program_calls.h"
+#include "runtime/value_helpers.h"
 
-void ChooseOperationMode() {}
+namespace korvalin {
+namespace {
+
+// Whether any command-line argument contains "reset" in any letter case;
+// the scan stops at the first one that does.
+bool ResetRequested() {
+  void* arguments = nullptr;
+  rt::cmd::GetCommandLineArgs(&arguments);
+  bool requested = false;
+  int64_t count = rt::ArrayElementCount(arguments);
+  for (int64_t i = 1; i <= count; ++i) {
+    const char* argument = rt::ArrayElements<rt::Text>(arguments)[rt::CheckSubscript(arguments, i)];
+    if (rt::cmd::FindText(argument, "reset", 0, true) != -1) {
+      requested = true;
+      break;
+    }
+  }
+  rt::FreeArray(rt::kTagText, arguments);
+  return requested;
+}
+
+void EnterRecoveryMode() {
+  rt::program::Free(modeLabel);
+  modeLabel = rt::CopyText("恢复");
+  rt::Text caption = MainWindowCaption();
+  rt::Text marked = rt::ConcatTexts({caption, " [ 恢复模式 ]"});
+  rt::program::WriteUnitText(kMainWindow, rt::program::kPropertyWindowTitle, marked);
+  rt::program::Free(marked);
+  rt::program::Free(caption);
+}
+
+}  // namespace
+
+void ChooseOperationMode() {
+  if (!ResetRequested()) return;
+  rt::Text caption = MainWindowCaption();
+  int32_t answer = ShowTaskDialog(MainWindowHandle(), caption, "确认操作模式",
+                                  "请选择操作模式，确认继续使用[恢复模式],取消使用[正常模式]？", kButtonsOkCancel,
+                                  IconOrdinal(9));
+  rt::program::Free(caption);
+  // Cancel, a closed dialog and a failure code all keep the normal mode.
+  if (answer == 1) EnterRecoveryMode();
+}
 
 }  // namespace korvalin

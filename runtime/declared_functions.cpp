@@ -1,7 +1,6 @@
 // Lazy binding of the program's declared platform functions, by index.
 #include <windows.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -11,11 +10,12 @@
 namespace rt::kernel {
 namespace {
 
-// GetProcAddress takes an ordinal as a number in place of the name.
+// GetProcAddress takes an ordinal as a number in place of the name. Ordinal
+// 0 would be a null name: no export has it.
 FARPROC LookUp(HMODULE module, const std::string& name) {
   if (!name.empty() && name[0] == '#') {
     auto ordinal = static_cast<WORD>(std::strtoul(name.c_str() + 1, nullptr, 10) & 0xFFFF);
-    return GetProcAddress(module, MAKEINTRESOURCEA(ordinal));
+    return ordinal ? GetProcAddress(module, MAKEINTRESOURCEA(ordinal)) : nullptr;
   }
   return GetProcAddress(module, name.c_str());
 }
@@ -29,13 +29,9 @@ HMODULE LoadNamedLibrary(const std::string& library) {
 }
 
 [[noreturn]] void BindingFailed(const std::string& library, const std::string& function) {
-  char message[1024];
-  if (library.empty())
-    std::snprintf(message, sizeof message, "无法找到指定DLL库文件中的输出命令“%s”", function.c_str());
-  else
-    std::snprintf(message, sizeof message, "无法找到指定DLL库文件“%s”中的输出命令“%s”", library.c_str(),
-                  function.c_str());
-  ReportRuntimeError(message, 0);
+  std::string message = library.empty() ? "无法找到指定DLL库文件中的输出命令“" + function + "”"
+                                        : "无法找到指定DLL库文件“" + library + "”中的输出命令“" + function + "”";
+  ReportRuntimeError(message.c_str(), 0);
 }
 
 }  // namespace
@@ -54,6 +50,7 @@ void PrepareDeclaredFunctions(uint32_t count, const char* const* libraries, cons
 
 void* BindDeclaredFunction(int index) {
   State& s = Get();
+  // An index outside the table names no function at all.
   if (index < 0 || static_cast<size_t>(index) >= s.boundAddresses.size()) BindingFailed("", "");
   if (void* bound = s.boundAddresses[index]) return bound;
   const std::string& name = s.functionNames[index];
@@ -61,7 +58,8 @@ void* BindDeclaredFunction(int index) {
   HMODULE module = nullptr;
   FARPROC address = nullptr;
   if (library.empty()) {
-    for (const char* candidate : {"Kernel32.dll", "Gdi32.dll", "User32.dll", "Advapi32.dll", "Mpr.dll", "Shell32.dll"}) {
+    for (const char* candidate :
+         {"Kernel32.dll", "Gdi32.dll", "User32.dll", "Advapi32.dll", "Mpr.dll", "Shell32.dll"}) {
       module = LoadLibraryA(candidate);
       if (!module) continue;
       address = LookUp(module, name);

@@ -21,7 +21,7 @@ HANDLE Heap() {
 
 [[noreturn]] void AllocationFailed(size_t bytes) {
   char message[64];
-  std::snprintf(message, sizeof message, "分配 %u 字节内存失败!", static_cast<unsigned>(bytes));
+  std::snprintf(message, sizeof message, "分配 %llu 字节内存失败!", static_cast<unsigned long long>(bytes));
   ReportRuntimeError(message, 0);
 }
 

@@ -8,6 +8,44 @@
 #include "runtime/startup.h"
 
 namespace rt {
+namespace {
+
+constexpr char kCaption[] = "错误";
+
+// Reports this thread has begun; only the first one shows a box.
+thread_local int reportDepth = 0;
+
+BOOL CALLBACK FindErrorBox(HWND window, LPARAM found) {
+  char className[16] = {};
+  char title[16] = {};
+  GetClassNameA(window, className, sizeof className);
+  GetWindowTextA(window, title, sizeof title);
+  if (std::string(className) != "#32770" || std::string(title) != kCaption) return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
+// The box is modal to the thread, so its loop still dispatches to the
+// program's windows; a window procedure that fails again on every repaint
+// would open box after box until the stack ran out. A second report keeps
+// the first box answering, lets nothing else run, and ends when it is gone.
+void WaitForFirstBox() {
+  HWND box = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindErrorBox, reinterpret_cast<LPARAM>(&box));
+  MSG msg;
+  while (box && IsWindow(box) && IsWindowVisible(box) && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (msg.hwnd == box || IsChild(box, msg.hwnd)) {
+      if (!IsDialogMessageA(box, &msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+      }
+    } else if (msg.message == WM_PAINT) {
+      ValidateRect(msg.hwnd, nullptr);
+    }
+  }
+}
+
+}  // namespace
 
 const char* RuntimeErrorMessage(int code) {
   static const char* const kMessages[] = {
@@ -29,14 +67,18 @@ const char* RuntimeErrorMessage(int code) {
 
 void ReportRuntimeError(const char* message, int code) {
   kernel::RaiseEventSuppression();
-  std::string text = "运行时出错!\r\n\r\n";
-  if (code != 0) text += "错误代码：" + std::to_string(code) + "\r\n\r\n";
-  if (message && *message) {
-    text += "错误信息：";
-    text += message;
-    text += "\r\n";
+  if (reportDepth++ == 0) {
+    std::string text = "运行时出错!\r\n\r\n";
+    if (code != 0) text += "错误代码：" + std::to_string(code) + "\r\n\r\n";
+    if (message && *message) {
+      text += "错误信息：";
+      text += message;
+      text += "\r\n";
+    }
+    MessageBoxA(nullptr, text.c_str(), kCaption, MB_ICONERROR | MB_OK);
+  } else if (reportDepth == 2) {
+    WaitForFirstBox();
   }
-  MessageBoxA(nullptr, text.c_str(), "错误", MB_ICONERROR | MB_OK);
   kernel::Get().exitRoutine = nullptr;
   EndProgram(-1);
 }

@@ -64,12 +64,17 @@ _KorvalinInvokeIndexed:
     .att_syntax prefix
 )");
 #elif defined(__x86_64__)
+// Unwind data for each routine, so that an exception raised inside a bound
+// function (or a debugger) can walk past these frames.
 asm(R"(
     .intel_syntax noprefix
     .text
     .globl KorvalinCallDeclaredFunction
+    .seh_proc KorvalinCallDeclaredFunction
 KorvalinCallDeclaredFunction:
     sub rsp, 0x68
+    .seh_stackalloc 0x68
+    .seh_endprologue
     mov [rsp+0x20], rcx
     mov [rsp+0x28], rdx
     mov [rsp+0x30], r8
@@ -90,6 +95,7 @@ KorvalinCallDeclaredFunction:
     movq xmm3, [rsp+0x58]
     add rsp, 0x68
     jmp rax
+    .seh_endproc
 
     .globl KorvalinCallService
 KorvalinCallService:
@@ -103,11 +109,17 @@ KorvalinCallService:
     # uint64_t KorvalinInvokeIndexed(entry, index, slots, count): the slots
     # are the arguments, 8 bytes each, at least four of them.
     .globl KorvalinInvokeIndexed
+    .seh_proc KorvalinInvokeIndexed
 KorvalinInvokeIndexed:
     push rbp
-    mov rbp, rsp
+    .seh_pushreg rbp
     push rsi
+    .seh_pushreg rsi
     push rdi
+    .seh_pushreg rdi
+    mov rbp, rsp
+    .seh_setframe rbp, 0
+    .seh_endprologue
     mov r11, rcx
     mov r10d, edx
     mov eax, r9d
@@ -132,11 +144,12 @@ KorvalinInvokeIndexed:
     movq xmm3, [r8+24]
     mov r8, [r8+16]
     call r11
-    lea rsp, [rbp-16]
+    lea rsp, [rbp]
     pop rdi
     pop rsi
     pop rbp
     ret
+    .seh_endproc
     .att_syntax prefix
 )");
 #else

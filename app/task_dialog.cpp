@@ -1,0 +1,29 @@
+#include "app/task_dialog.h"
+
+#include "app/image/declared_functions.h"
+#include "app/text_encoding.h"
+#include "runtime/program_calls.h"
+
+namespace korvalin {
+namespace {
+
+PCWSTR WideChars(void* wide) { return reinterpret_cast<PCWSTR>(rt::ByteSetData(wide)); }
+
+}  // namespace
+
+int32_t ShowTaskDialog(HWND owner, const char* title, const char* instruction, const char* content,
+                       int32_t buttons, int32_t icon) {
+  void* wideTitle = ToWideText(title, 0, false, 0);
+  void* wideInstruction = ToWideText(instruction, 0, false, 0);
+  void* wideContent = ToWideText(content, 0, false, 0);
+  HMODULE module = dll::GetModuleHandleA(nullptr);
+  int pressed = 0;
+  HRESULT hr = dll::TaskDialog(owner, module, WideChars(wideTitle), WideChars(wideInstruction),
+                               WideChars(wideContent), buttons, MAKEINTRESOURCEW(static_cast<WORD>(icon)), &pressed);
+  rt::program::Free(wideTitle);
+  rt::program::Free(wideInstruction);
+  rt::program::Free(wideContent);
+  return hr == S_OK ? pressed : static_cast<int32_t>(hr);
+}
+
+}  // namespace korvalin

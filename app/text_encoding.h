@@ -1,0 +1,22 @@
+// Texts become UTF-16 only at the task dialog and COM boundaries; these
+// helpers make the wide form and the icon ordinals handed to TaskDialog.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+namespace korvalin {
+
+constexpr UINT kChineseCodePage = 936;
+
+// A new byte set of the text's UTF-16LE code units and one zero unit
+// (2n + 2 bytes; an absent or empty text gives the two zero bytes alone).
+// Without useCodePage the text is read as code page 936; a length below 1
+// means the whole text. The caller frees the result.
+void* ToWideText(const char* text, UINT codePage, bool useCodePage, int32_t length);
+
+// The ordinal -n in the low word, 0 in the high word (0xFFF7 for 9).
+int32_t IconOrdinal(int32_t n);
+
+}  // namespace korvalin
