@@ -3,8 +3,8 @@
 #include <float.h>
 
 #include "app/globals.h"
-#include "app/image/constants.h"
-#include "app/image/declared_functions.h"
+#include "image/constants.h"
+#include "image/declared_functions.h"
 #include "app/main_window.h"
 #include "runtime/program_calls.h"
 

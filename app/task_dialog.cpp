@@ -1,6 +1,6 @@
 #include "app/task_dialog.h"
 
-#include "app/image/declared_functions.h"
+#include "image/declared_functions.h"
 #include "app/text_encoding.h"
 #include "runtime/program_calls.h"
 

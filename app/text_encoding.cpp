@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/image/declared_functions.h"
+#include "image/declared_functions.h"
 #include "runtime/command_calls.h"
 #include "runtime/program_calls.h"
 

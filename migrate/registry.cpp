@@ -5,7 +5,7 @@
 #include <memory>
 #include <string_view>
 
-#include "app/image/declared_functions.h"
+#include "image/declared_functions.h"
 #include "runtime/program_calls.h"
 #include "runtime/value_helpers.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/image/declared_functions.h"
+#include "image/declared_functions.h"
 
 namespace korvalin {
 namespace {

@@ -1,5 +1,5 @@
-#include "app/image/constants.h"
-#include "app/image/declared_functions.h"
+#include "image/constants.h"
+#include "image/declared_functions.h"
 #include "tests/support/test_support.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "app/image/constants.h"
+#include "image/constants.h"
 
 namespace korvalin {
 

@@ -17,107 +17,156 @@ constexpr int kDeclaredFunctionCount = 74;
 extern const char* const kLibraryNames[kDeclaredFunctionCount];
 extern const char* const kFunctionNames[kDeclaredFunctionCount];
 
+// 0: RestoreWindowPlacement: installs MainWindowHook
 inline LONG_PTR SetWindowLongA(HWND window, int index, LONG_PTR value) {
   return rt::program::CallDeclared<LONG_PTR>(0, window, index, value);
 }
+// 1: RestoreWindowPlacement, MainWindowHook: the placement buffer
 inline LPVOID HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes) {
   return rt::program::CallDeclared<LPVOID>(1, heap, flags, bytes);
 }
+// 2: FolderList thunk installation: each read of the method address
 inline BOOL IsBadReadPtr(const void* address, UINT_PTR bytes) {
   return rt::program::CallDeclared<BOOL>(2, address, bytes);
 }
+// 3: RestoreWindowPlacement, MainWindowHook: the placement buffer
 inline BOOL HeapFree(HANDLE heap, DWORD flags, LPVOID block) {
   return rt::program::CallDeclared<BOOL>(3, heap, flags, block);
 }
+// 4: MainWindowHook: WM_SIZE keeps the list on the client area
 inline BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) {
   return rt::program::CallDeclared<BOOL>(4, window, x, y, width, height, repaint);
 }
+// 5: MainWindowHook: every message goes on to the previous procedure
 inline LRESULT CallWindowProcA(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return rt::program::CallDeclared<LRESULT>(5, previous, window, message, wParam, lParam);
 }
+// 6: MainWindowHook: WM_GETMINMAXINFO checks the structure before writing
 inline BOOL IsBadWritePtr(void* address, UINT_PTR bytes) { return rt::program::CallDeclared<BOOL>(6, address, bytes); }
+// 7: ToWideText
 inline int lstrlenA(LPCSTR text) { return rt::program::CallDeclared<int>(7, text); }
+// 8: ToWideText, DecodeDocumentBytes
 inline int MultiByteToWideChar(UINT codePage, DWORD flags, LPCCH text, int length, LPWSTR wide, int wideLength) {
   return rt::program::CallDeclared<int>(8, codePage, flags, text, length, wide, wideLength);
 }
+// 9: ShowTaskDialog
 inline HMODULE GetModuleHandleA(LPCSTR name) { return rt::program::CallDeclared<HMODULE>(9, name); }
+// 10: ShowTaskDialog
 inline HRESULT TaskDialog(HWND owner, HINSTANCE instance, PCWSTR title, PCWSTR instruction, PCWSTR content, int buttons,
                           PCWSTR icon, int* pressed) {
   return rt::program::CallDeclared<HRESULT>(10, owner, instance, title, instruction, content, buttons, icon, pressed);
 }
+// 11: ReadRegistryValue
 inline LONG RegOpenKeyExA(HKEY root, LPCSTR subKey, DWORD options, REGSAM access, PHKEY key) {
   return rt::program::CallDeclared<LONG>(11, root, subKey, options, access, key);
 }
+// 12: ReadRegistryValue
 inline LONG RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size) {
   return rt::program::CallDeclared<LONG>(12, key, name, reserved, type, data, size);
 }
+// 13: ReadRegistryValue, WriteRegistryValue
 inline LONG RegCloseKey(HKEY key) { return rt::program::CallDeclared<LONG>(13, key); }
+// 14: IsNative64Bit
 inline void GetNativeSystemInfo(LPSYSTEM_INFO info) { rt::program::CallDeclared<void>(14, info); }
+// 15: the WOW64 guards: kernel32 and advapi32 looked up at each use
 inline HMODULE GetModuleHandleA_15(LPCSTR name) { return rt::program::CallDeclared<HMODULE>(15, name); }
+// 16: the WOW64 guards
 inline FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
   return rt::program::CallDeclared<FARPROC>(16, module, name);
 }
+// 17: ExpandEnvironmentText
 inline DWORD DoEnvironmentSubstA(LPSTR text, UINT capacity) {
   return rt::program::CallDeclared<DWORD>(17, text, capacity);
 }
+// 18: WriteRegistryValue
 inline LONG RegCreateKeyExA(HKEY root, LPCSTR subKey, DWORD reserved, LPSTR keyClass, DWORD options, REGSAM access,
                             const SECURITY_ATTRIBUTES* security, PHKEY key, LPDWORD disposition) {
   return rt::program::CallDeclared<LONG>(18, root, subKey, reserved, keyClass, options, access, security, key,
                                          disposition);
 }
+// 19: WriteRegistryValue
 inline LONG RegSetValueExA(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size) {
   return rt::program::CallDeclared<LONG>(19, key, name, reserved, type, data, size);
 }
+// 20: CopyFolderTree
 inline HRESULT CoInitialize(LPVOID reserved) { return rt::program::CallDeclared<HRESULT>(20, reserved); }
+// 21: CopyFolderTree
 inline void CoUninitialize() { rt::program::CallDeclared<void>(21); }
+// 22: RestartShell
 inline HRESULT SHGetFolderPathA(HWND owner, int folder, HANDLE token, DWORD flags, LPSTR path) {
   return rt::program::CallDeclared<HRESULT>(22, owner, folder, token, flags, path);
 }
+// 23: RestartShell; the header row's link
 inline HINSTANCE ShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory, INT show) {
   return rt::program::CallDeclared<HINSTANCE>(23, owner, verb, file, parameters, directory, show);
 }
+// 24: BrowseForNewFolder
 inline PIDLIST_ABSOLUTE SHBrowseForFolderA(LPBROWSEINFOA info) {
   return rt::program::CallDeclared<PIDLIST_ABSOLUTE>(24, info);
 }
+// 25: BrowseForNewFolder
 inline BOOL SHGetPathFromIDListA(PCIDLIST_ABSOLUTE list, LPSTR path) {
   return rt::program::CallDeclared<BOOL>(25, list, path);
 }
+// 26: the module initialiser: processHeap
 inline HANDLE GetProcessHeap() { return rt::program::CallDeclared<HANDLE>(26); }
+// 27: ScriptJsonReader::bind
 inline BSTR SysAllocStringByteLen(LPCSTR bytes, UINT length) {
   return rt::program::CallDeclared<BSTR>(27, bytes, length);
 }
+// 28: FolderList::onParentMessage: copies the DRAWITEMSTRUCT
 inline void MoveMemoryBlock(void* destination, const void* source, SIZE_T bytes) {
   rt::program::CallDeclared<void>(28, destination, source, bytes);
 }
+// 29: FolderList::onParentMessage: the list's background brush
 inline HBRUSH CreateSolidBrush(COLORREF color) { return rt::program::CallDeclared<HBRUSH>(29, color); }
+// 30: FolderList::onRowMouse: the action button's rectangle
 inline BOOL PtInRect(const RECT* rect, POINT point) { return rt::program::CallDeclared<BOOL>(30, rect, point); }
+// 31: FolderList::onRowMouse
 inline HWND SetCapture(HWND window) { return rt::program::CallDeclared<HWND>(31, window); }
+// 32: FolderList::onRowMouse
 inline BOOL ReleaseCapture() { return rt::program::CallDeclared<BOOL>(32); }
+// 33: FolderList: subroutine references and the thunk's method
 inline BOOL IsBadCodePtr(FARPROC code) { return rt::program::CallDeclared<BOOL>(33, code); }
+// 34: FolderList mouse handlers and the thunk
 inline LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return rt::program::CallDeclared<LRESULT>(34, window, message, wParam, lParam);
 }
+// 35: FolderList::onMouseMove
 inline BOOL TrackMouseEvent(LPTRACKMOUSEEVENT request) { return rt::program::CallDeclared<BOOL>(35, request); }
+// 36: FolderList::drawRow
 inline HBRUSH CreateSolidBrush_36(COLORREF color) { return rt::program::CallDeclared<HBRUSH>(36, color); }
+// 37: FolderList::drawRow
 inline int FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
   return rt::program::CallDeclared<int>(37, dc, rect, brush);
 }
+// 38: FolderList::drawRow
 inline BOOL DeleteObject(HGDIOBJ object) { return rt::program::CallDeclared<BOOL>(38, object); }
+// 39: FolderList::drawRow
 inline COLORREF SetTextColor(HDC dc, COLORREF color) { return rt::program::CallDeclared<COLORREF>(39, dc, color); }
+// 40: FolderList::drawRow
 inline int DrawTextA(HDC dc, LPCSTR text, int length, LPRECT rect, UINT format) {
   return rt::program::CallDeclared<int>(40, dc, text, length, rect, format);
 }
+// 41: FolderList::drawRow
 inline HPEN CreatePen(int style, int width, COLORREF color) {
   return rt::program::CallDeclared<HPEN>(41, style, width, color);
 }
+// 42: FolderList::drawRow
 inline HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) { return rt::program::CallDeclared<HGDIOBJ>(42, dc, object); }
+// 43: FolderList::drawRow
 inline BOOL MoveToEx(HDC dc, int x, int y, LPPOINT previous) {
   return rt::program::CallDeclared<BOOL>(43, dc, x, y, previous);
 }
+// 44: FolderList::drawRow
 inline BOOL LineTo(HDC dc, int x, int y) { return rt::program::CallDeclared<BOOL>(44, dc, x, y); }
+// 45: FolderList::drawRow: the pressed button's caption
 inline BOOL OffsetRect(LPRECT rect, int dx, int dy) { return rt::program::CallDeclared<BOOL>(45, rect, dx, dy); }
+// 46: FolderList::setFont while drawing
 inline HGDIOBJ SelectObject_46(HDC dc, HGDIOBJ object) { return rt::program::CallDeclared<HGDIOBJ>(46, dc, object); }
+// 47: FolderList::setFont while drawing, FolderList::paintItem
 inline BOOL DeleteObject_47(HGDIOBJ object) { return rt::program::CallDeclared<BOOL>(47, object); }
+// 48: FolderList font creation
 inline HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic,
                          DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision, DWORD clipPrecision,
                          DWORD quality, DWORD pitchAndFamily, LPCSTR face) {
@@ -125,62 +174,87 @@ inline HFONT CreateFontA(int height, int width, int escapement, int orientation,
                                           strikeOut, charSet, outPrecision, clipPrecision, quality, pitchAndFamily,
                                           face);
 }
+// 49: FolderList list-box wrappers (titles)
 inline LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return rt::program::CallDeclared<LRESULT>(49, window, message, wParam, lParam);
 }
+// 50: FolderList list-box wrappers (item height, count)
 inline LRESULT SendMessageA_50(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return rt::program::CallDeclared<LRESULT>(50, window, message, wParam, lParam);
 }
+// 51: FolderList themed check box
 inline HTHEME OpenThemeData(HWND window, LPCWSTR classList) {
   return rt::program::CallDeclared<HTHEME>(51, window, classList);
 }
+// 52: FolderList themed check box
 inline HRESULT DrawThemeBackground(HTHEME theme, HDC dc, int part, int state, const RECT* rect, const RECT* clip) {
   return rt::program::CallDeclared<HRESULT>(52, theme, dc, part, state, rect, clip);
 }
+// 53: FolderList themed check box
 inline HRESULT CloseThemeData(HTHEME theme) { return rt::program::CallDeclared<HRESULT>(53, theme); }
+// 54: FolderList themed push button
 inline HTHEME OpenThemeData_54(HWND window, LPCWSTR classList) {
   return rt::program::CallDeclared<HTHEME>(54, window, classList);
 }
+// 55: FolderList themed push button
 inline HRESULT DrawThemeBackground_55(HTHEME theme, HDC dc, int part, int state, const RECT* rect, const RECT* clip) {
   return rt::program::CallDeclared<HRESULT>(55, theme, dc, part, state, rect, clip);
 }
+// 56: FolderList themed push button
 inline HRESULT CloseThemeData_56(HTHEME theme) { return rt::program::CallDeclared<HRESULT>(56, theme); }
+// 57: FolderList::paintItem
 inline HDC CreateCompatibleDC(HDC dc) { return rt::program::CallDeclared<HDC>(57, dc); }
+// 58: FolderList::paintItem
 inline HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height) {
   return rt::program::CallDeclared<HBITMAP>(58, dc, width, height);
 }
+// 59: FolderList::paintItem
 inline int SetBkMode(HDC dc, int mode) { return rt::program::CallDeclared<int>(59, dc, mode); }
+// 60: FolderList::paintItem
 inline int FillRect_60(HDC dc, const RECT* rect, HBRUSH brush) {
   return rt::program::CallDeclared<int>(60, dc, rect, brush);
 }
+// 61: FolderList::paintItem
 inline BOOL BitBlt(HDC dc, int x, int y, int width, int height, HDC source, int sx, int sy, DWORD rop) {
   return rt::program::CallDeclared<BOOL>(61, dc, x, y, width, height, source, sx, sy, rop);
 }
+// 62: FolderList::paintItem
 inline BOOL DeleteDC(HDC dc) { return rt::program::CallDeclared<BOOL>(62, dc); }
+// 63: FolderList::create
 inline BOOL IsWindow(HWND window) { return rt::program::CallDeclared<BOOL>(63, window); }
+// 64: FolderList::create
 inline HMODULE GetModuleHandleA_64(LPCSTR name) { return rt::program::CallDeclared<HMODULE>(64, name); }
+// 65: FolderList::create
 inline HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
                             int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID parameter) {
   return rt::program::CallDeclared<HWND>(65, exStyle, className, windowName, style, x, y, width, height, parent, menu,
                                          instance, parameter);
 }
+// 66: FolderList thunk installation
 inline LONG_PTR SetWindowLongA_66(HWND window, int index, LONG_PTR value) {
   return rt::program::CallDeclared<LONG_PTR>(66, window, index, value);
 }
+// 67: FolderList thunk installation
 inline BOOL SetPropA(HWND window, LPCSTR name, HANDLE data) {
   return rt::program::CallDeclared<BOOL>(67, window, name, data);
 }
+// 68: FolderList thunk procedure
 inline HANDLE GetPropA(HWND window, LPCSTR name) { return rt::program::CallDeclared<HANDLE>(68, window, name); }
+// 69: FolderList thunk procedure
 inline LRESULT CallWindowProcA_69(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return rt::program::CallDeclared<LRESULT>(69, previous, window, message, wParam, lParam);
 }
+// 70: FolderList list-box wrappers (item rectangle)
 inline LRESULT SendMessageA_70(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return rt::program::CallDeclared<LRESULT>(70, window, message, wParam, lParam);
 }
+// 71: FolderList::rowFromPoint
 inline BOOL PtInRect_71(const RECT* rect, POINT point) { return rt::program::CallDeclared<BOOL>(71, rect, point); }
+// 72: FolderList::invalidate
 inline BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase) {
   return rt::program::CallDeclared<BOOL>(72, window, rect, erase);
 }
+// 73: FolderList list-box wrappers (item from point)
 inline LRESULT SendMessageA_73(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return rt::program::CallDeclared<LRESULT>(73, window, message, wParam, lParam);
 }

@@ -1,4 +1,4 @@
-#include "app/image/declared_functions.h"
+#include "image/declared_functions.h"
 
 namespace dll {
 
