@@ -23,7 +23,7 @@ void InitializeModules() { processHeap = dll::GetProcessHeap(); }
 int ProgramEntry() {
   rt::program::InitializeRuntime();
   _fpreset();
-  folderList = new FolderList();
+  folderList = new FolderList(&folderList);
   rt::program::SetExitRoutine(ProgramExit);
   InitializeModules();
   rt::program::LoadStartupWindow(kMainWindowId);

@@ -21,13 +21,57 @@ struct FolderRow {
 using RowSelectHandler = void (*)(HWND list, int32_t row);
 using RowActionHandler = void (*)(int32_t row);
 
-class FolderList {
+// The window-procedure thunk finds an operation by its slot in the table of
+// operations, so the operations stay in this order and the class has no
+// other virtual function (no virtual destructor: destroy releases).
+class FolderList final {
  public:
-  FolderList();
-  virtual ~FolderList() = default;
+  // holder: the variable through which the program reaches the object; the
+  // thunk keeps it as the object reference.
+  explicit FolderList(FolderList** holder);
 
-  // Releases the font name, every record's texts, the records and the array.
   virtual void destroy();
+  virtual FolderList* clone();
+  virtual LRESULT filterListMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  virtual LRESULT onParentMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  virtual LRESULT onListMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  virtual int32_t onRowMouse(int32_t row, UINT message, WPARAM wParam, LPARAM rowPoint);
+  virtual int32_t defaultTrue();
+  virtual LRESULT onLButtonDown(WPARAM wParam, LPARAM lParam);
+  virtual LRESULT onMouseLeave(WPARAM wParam, LPARAM lParam);
+  virtual LRESULT onLButtonUp(WPARAM wParam, LPARAM lParam);
+  virtual LRESULT onMouseMove(WPARAM wParam, LPARAM lParam);
+  virtual int32_t drawRow(HDC dc, int32_t row, int32_t width, int32_t height, int32_t state);
+  virtual void paintItem(const DRAWITEMSTRUCT* item);
+  virtual int32_t create(HWND parent, int32_t x, int32_t y, int32_t width, int32_t height, int32_t borderStyle,
+                         int32_t reserved, int32_t extraStyle, bool useExtraStyle);
+  virtual FolderList** self();
+  virtual int32_t rowFromPoint(LPARAM point);
+  virtual RECT* getRowRect(int32_t row, RECT* rect);
+  virtual BOOL invalidate(const RECT* rect);
+  virtual void setSelectHandler(RowSelectHandler handler, bool use);
+  virtual int32_t getHoverRow();
+  virtual HWND getHandle();
+  virtual void redrawRow(int32_t row);
+  virtual int32_t setItemHeight(int32_t height, bool apply);
+  virtual void setColumnWidth();
+  virtual LRESULT getRowData(int32_t row);
+  virtual int32_t addRowTitle(const char* title);
+  virtual void setBackColor(COLORREF color);
+  virtual int32_t getRowCount();
+  virtual void setSelectedRow(int32_t row, bool redraw);
+  // A new text the caller frees.
+  virtual rt::Text getRowTitle(int32_t row);
+  virtual void setFont(const char* name, bool useName, int32_t size, bool useSize, bool bold, bool useBold);
+  virtual HDC getDrawDC();
+  // Stores a deep copy at the end of rows and returns it.
+  virtual FolderRow* addRowRecord(const FolderRow& record);
+  virtual void setRowActionHandler(RowActionHandler handler, int32_t reserved);
+  // A deep copy the caller releases with ReleaseRow; an index outside rows
+  // is the array-index runtime error.
+  virtual FolderRow getRowRecord(int32_t row);
+  // Stores a copy of the text as the row's currentDir and returns it.
+  virtual const char* setRowCurrentDir(int32_t row, const char* text);
 
   COLORREF backColor = 0xFFFFFF;
   int32_t fontSize = 20;
@@ -46,6 +90,12 @@ class FolderList {
   RowActionHandler actionHandler = nullptr;
   int32_t hotRow = 0;
   int32_t buttonState = 0;
+
+ private:
+  FolderList** holder_;
 };
+
+// Frees the texts of a record obtained from getRowRecord.
+void ReleaseRow(FolderRow& row);
 
 }  // namespace korvalin

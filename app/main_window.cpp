@@ -3,6 +3,10 @@
 #include "app/entry.h"
 #include "app/globals.h"
 #include "app/operation_mode.h"
+#include "app/placement.h"
+#include "migrate/folder_operation.h"
+#include "rules/rule_set.h"
+#include "runtime/command_calls.h"
 #include "runtime/program_calls.h"
 #include "runtime/value_helpers.h"
 
@@ -56,9 +60,21 @@ const rt::TemplateCollection& MainWindowTemplates() {
   return templates;
 }
 
-void OnMainWindowCreated() { SetModeLabel("移动"); }
+void OnMainWindowCreated() {
+  RestoreWindowPlacement();
+  folderList->create(MainWindowHandle(), 0, 0, rt::cmd::ClientWidth(kMainWindow), rt::cmd::ClientHeight(kMainWindow),
+                     0, 0, LBS_HASSTRINGS, true);
+  folderList->setItemHeight(72, true);
+  folderList->setFont(nullptr, false, 18, true, false, false);
+  folderList->setBackColor(0xFFFFFF);
+  folderList->setRowActionHandler(RunFolderOperation, 0);
+  SetModeLabel("移动");
+}
 
-void OnMainWindowFirstActivated() { ChooseOperationMode(); }
+void OnMainWindowFirstActivated() {
+  LoadRuleSet();
+  ChooseOperationMode();
+}
 
 HWND MainWindowHandle() { return rt::WindowHandleOf(kMainWindowId); }
 

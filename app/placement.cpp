@@ -1,0 +1,7 @@
+#include "app/placement.h"
+
+namespace korvalin {
+
+void RestoreWindowPlacement() {}
+
+}  // namespace korvalin
