@@ -101,6 +101,62 @@ HWND WaitForWindow(const char* className, const char* title, DWORD timeoutMs) {
   return nullptr;
 }
 
+namespace {
+
+struct WindowQuery {
+  DWORD processId;
+  const char* className;
+  const char* title;
+  HWND found;
+};
+
+BOOL CALLBACK MatchProcessWindow(HWND window, LPARAM lParam) {
+  auto* q = reinterpret_cast<WindowQuery*>(lParam);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != q->processId) return TRUE;
+  char text[512] = {};
+  if (q->className) {
+    GetClassNameA(window, text, sizeof text);
+    if (std::strcmp(text, q->className) != 0) return TRUE;
+  }
+  if (q->title) {
+    GetWindowTextA(window, text, sizeof text);
+    if (std::strcmp(text, q->title) != 0) return TRUE;
+  }
+  q->found = window;
+  return FALSE;
+}
+
+}  // namespace
+
+HWND FindProcessWindow(DWORD processId, const char* className, const char* title) {
+  WindowQuery q = {processId, className, title, nullptr};
+  EnumWindows(MatchProcessWindow, reinterpret_cast<LPARAM>(&q));
+  return q.found;
+}
+
+HWND WaitForProcessWindow(DWORD processId, const char* className, const char* title, DWORD timeoutMs) {
+  DWORD start = GetTickCount();
+  do {
+    if (HWND hwnd = FindProcessWindow(processId, className, title)) return hwnd;
+    Sleep(50);
+  } while (GetTickCount() - start < timeoutMs);
+  return nullptr;
+}
+
+bool DismissProcessErrorBox(DWORD processId, std::string* text, DWORD timeoutMs) {
+  HWND box = WaitForProcessWindow(processId, "#32770", "错误", timeoutMs);
+  if (!box) return false;
+  if (text) {
+    char buffer[4096] = {};
+    GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
+    *text = buffer;
+  }
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  return true;
+}
+
 std::string WindowText(HWND window) {
   char text[4096] = {};
   GetWindowTextA(window, text, sizeof text);

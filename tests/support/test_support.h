@@ -38,11 +38,17 @@ HANDLE StartChild(const std::string& scenario, const std::string& extraArguments
 
 // Polls for a top-level window of the class and title (either may be null).
 HWND WaitForWindow(const char* className, const char* title, DWORD timeoutMs = 20000);
+
+// The same, among the top-level windows of one process only.
+HWND FindProcessWindow(DWORD processId, const char* className, const char* title);
+HWND WaitForProcessWindow(DWORD processId, const char* className, const char* title, DWORD timeoutMs = 20000);
 std::string WindowText(HWND window);
 
 // Finds the runtime's error box, reads its whole text and presses OK.
 // Returns false when no box appeared.
 bool DismissErrorBox(std::string* text, DWORD timeoutMs = 20000);
+// The same for the error box of one process.
+bool DismissProcessErrorBox(DWORD processId, std::string* text, DWORD timeoutMs = 20000);
 
 // Exit codes as a Windows parent sees them; -1 may also arrive as 255.
 bool IsExitMinusOne(DWORD code);
