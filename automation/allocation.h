@@ -22,7 +22,8 @@ struct BridgeAllocator {
   BridgeAllocator(const BridgeAllocator<U>&) noexcept {}
 
   T* allocate(size_t count) {
-    if (count > std::numeric_limits<size_t>::max() / sizeof(T)) ReportAllocationFailure(std::numeric_limits<size_t>::max());
+    constexpr size_t kMost = std::numeric_limits<size_t>::max();
+    if (count > kMost / sizeof(T)) ReportAllocationFailure(kMost);
     const size_t bytes = count * sizeof(T);
     try {
       return static_cast<T*>(::operator new(bytes));

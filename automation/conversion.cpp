@@ -101,7 +101,11 @@ bool ConvertResult(const VARIANT* value, uint32_t tag, ValueRecord* result) {
   std::memcpy(&r.high, variable + sizeof r.low, sizeof r.high);
   r.tag = tag;
   // A 16-bit result travels sign-extended in the low word.
-  if (tag == kTagShort) r.setInt(*reinterpret_cast<int16_t*>(variable), tag);
+  if (tag == kTagShort) {
+    int16_t narrow;
+    std::memcpy(&narrow, variable, sizeof narrow);
+    r.setInt(narrow, tag);
+  }
   *result = r;
   return true;
 }
