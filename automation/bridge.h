@@ -7,8 +7,7 @@
 #include <oaidl.h>
 
 #include <cstdint>
-#include <string>
-
+#include "automation/allocation.h"
 #include "runtime/value.h"
 
 namespace rt::automation {
@@ -85,7 +84,7 @@ double VariantToNumber(const VARIANT* value, int32_t index = 0);
 bool VariantToBool(const VARIANT* value, int32_t index = 0);
 
 // ANSI-code-page texts to and from UTF-16.
-std::wstring WideFromText(const char* text);
+WideText WideFromText(const char* text);
 BSTR TextToBstr(const char* text);
 Text TextFromWide(const wchar_t* wide, int32_t units);
 Text TextFromBstr(BSTR text);

@@ -1,5 +1,4 @@
 #include <cstring>
-#include <string>
 
 #include "automation/bridge.h"
 #include "runtime/heap.h"
@@ -9,16 +8,29 @@ namespace {
 
 thread_local int32_t lastErrorCode = 0;
 
+// A real backslash, not the trail byte 0x5C of a double-byte character.
+bool HasBackslash(const char* text) {
+  for (const char* at = text; *at; ++at) {
+    if (IsDBCSLeadByte(static_cast<BYTE>(*at))) {
+      if (!at[1]) break;
+      ++at;
+    } else if (*at == '\\') {
+      return true;
+    }
+  }
+  return false;
+}
+
 // Instantiates `className` from the type library file; null when the route
 // yields nothing.
 IUnknown* CreateThroughTypeLibrary(const char* className, const char* file) {
-  std::wstring wideFile = WideFromText(file);
+  WideText wideFile = WideFromText(file);
   ITypeLib* library = nullptr;
   if (FAILED(LoadTypeLib(wideFile.c_str(), &library)) || !library) return nullptr;
 
   IUnknown* instance = nullptr;
   // FindName may rewrite the name's case in place, so it gets a buffer.
-  std::wstring name = WideFromText(className);
+  WideText name = WideFromText(className);
   name.push_back(L'\0');
   ULONG hash = LHashValOfNameSys(SYS_WIN32, GetUserDefaultLCID(), name.c_str());
   ITypeInfo* typeInfo = nullptr;
@@ -28,7 +40,7 @@ IUnknown* CreateThroughTypeLibrary(const char* className, const char* file) {
     void* made = nullptr;
     if (SUCCEEDED(typeInfo->CreateInstance(nullptr, IID_IUnknown, &made)) && made) {
       instance = static_cast<IUnknown*>(made);
-      if (std::strchr(file, '\\')) RegisterTypeLib(library, wideFile.data(), nullptr);
+      if (HasBackslash(file)) RegisterTypeLib(library, wideFile.data(), nullptr);
     }
   }
   if (typeInfo) typeInfo->Release();
@@ -37,7 +49,7 @@ IUnknown* CreateThroughTypeLibrary(const char* className, const char* file) {
 }
 
 IUnknown* CreateThroughClass(const char* className) {
-  std::wstring wide = WideFromText(className);
+  WideText wide = WideFromText(className);
   CLSID clsid;
   HRESULT hr = className[0] == '{' ? CLSIDFromString(wide.c_str(), &clsid) : CLSIDFromProgID(wide.c_str(), &clsid);
   if (FAILED(hr)) return nullptr;

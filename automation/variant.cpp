@@ -1,5 +1,4 @@
 #include <cstring>
-#include <vector>
 
 #include "automation/bridge.h"
 
@@ -41,9 +40,14 @@ bool ConvertScalar(const VARIANT* v, VARTYPE target, Reading* out) {
 bool FetchElement(const VARIANT* v, int32_t index, VARIANT* element) {
   SAFEARRAY* array = (V_VT(v) & VT_BYREF) ? (V_ARRAYREF(v) ? *V_ARRAYREF(v) : nullptr) : V_ARRAY(v);
   if (!array) return false;
+  // The VARIANT's type word may claim one element type while the array holds
+  // another: only the array's own type says how to read an element.
+  const VARTYPE elementType = V_VT(v) & VT_TYPEMASK;
+  VARTYPE held = VT_EMPTY;
+  if (FAILED(SafeArrayGetVartype(array, &held)) || held != elementType) return false;
   UINT dimensions = SafeArrayGetDim(array);
   if (dimensions == 0) return false;
-  std::vector<LONG> indices(dimensions);
+  BridgeVector<LONG> indices(dimensions);
   int64_t remaining = static_cast<int64_t>(index) - 1;
   for (UINT d = 0; d < dimensions; ++d) {
     LONG lower = 0, upper = -1;
@@ -57,7 +61,6 @@ bool FetchElement(const VARIANT* v, int32_t index, VARIANT* element) {
   // Anything left over means the index lies beyond the last element.
   if (remaining != 0) return false;
 
-  VARTYPE elementType = V_VT(v) & VT_TYPEMASK;
   if (elementType == VT_VARIANT) return SUCCEEDED(SafeArrayGetElement(array, indices.data(), element));
   if (elementType == VT_DECIMAL) {
     // A DECIMAL fills the whole VARIANT, its first word included.

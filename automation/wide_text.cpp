@@ -1,22 +1,20 @@
-#include <string>
-
 #include "automation/bridge.h"
 #include "runtime/heap.h"
 
 namespace rt::automation {
 
-std::wstring WideFromText(const char* text) {
-  if (!text || !*text) return std::wstring();
+WideText WideFromText(const char* text) {
+  if (!text || !*text) return WideText();
   int units = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-  if (units <= 1) return std::wstring();
-  std::wstring wide(static_cast<size_t>(units), L'\0');
+  if (units <= 1) return WideText();
+  WideText wide(static_cast<size_t>(units), L'\0');
   MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), units);
   wide.resize(static_cast<size_t>(units - 1));
   return wide;
 }
 
 BSTR TextToBstr(const char* text) {
-  std::wstring wide = WideFromText(text);
+  WideText wide = WideFromText(text);
   return SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
 }
 

@@ -19,13 +19,13 @@ HANDLE Heap() {
   return heap;
 }
 
-[[noreturn]] void AllocationFailed(size_t bytes) {
+}  // namespace
+
+void ReportAllocationFailure(size_t bytes) {
   char message[64];
   std::snprintf(message, sizeof message, "分配 %llu 字节内存失败!", static_cast<unsigned long long>(bytes));
   ReportRuntimeError(message, 0);
 }
-
-}  // namespace
 
 void RegisterStaticRegion(const void* start, size_t size) {
   regionStart = reinterpret_cast<uintptr_t>(start);
@@ -39,7 +39,7 @@ bool InStaticRegion(const void* p) {
 
 void* Allocate(size_t bytes) {
   void* block = HeapAlloc(Heap(), 0, bytes);
-  if (!block) AllocationFailed(bytes);
+  if (!block) ReportAllocationFailure(bytes);
   return block;
 }
 
@@ -53,7 +53,7 @@ void* Reallocate(void* block, size_t bytes) {
     return fresh;
   }
   void* grown = HeapReAlloc(Heap(), 0, block, bytes);
-  if (!grown) AllocationFailed(bytes);
+  if (!grown) ReportAllocationFailure(bytes);
   return grown;
 }
 

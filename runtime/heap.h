@@ -10,6 +10,9 @@ void* Allocate(size_t bytes);
 void* Reallocate(void* block, size_t bytes);
 void Free(void* block);
 
+// The out-of-memory runtime error for a request of `bytes`; does not return.
+[[noreturn]] void ReportAllocationFailure(size_t bytes);
+
 void RegisterStaticRegion(const void* start, size_t size);
 bool InStaticRegion(const void* p);
 

@@ -108,6 +108,35 @@ TEST_F(Creation, TypeLibraryRouteFindsTheClassByNameAndRegistersTheLibrary) {
   EXPECT_EQ(factory.createCalls, 2);
 }
 
+// The library under a name whose second byte is 0x5C ("嘰" is 87 5C in code
+// page 936), named relative to drive C's current directory: "C:嘰.tlb" holds
+// no backslash, and LoadTypeLib registers nothing for a name with a drive.
+TEST_F(Creation, ATrailByteInAChineseFileNameIsNoBackslash) {
+  const std::string directory = MakeTempDirectory("typelib-dbcs");
+  ASSERT_TRUE(CopyFileA(Types().libraryFile.c_str(), (directory + "\\嘰.tlb").c_str(), FALSE));
+  char previous[MAX_PATH] = {};
+  GetCurrentDirectoryA(MAX_PATH, previous);
+  ASSERT_TRUE(SetCurrentDirectoryA(directory.c_str()));
+  const std::string key = "TypeLib\\" + GuidText(kTestLibraryId);
+  auto registered = [&] {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
+    RegCloseKey(opened);
+    return true;
+  };
+  UnRegisterTypeLib(kTestLibraryId, 1, 0, LOCALE_NEUTRAL, SYS_WIN32);
+
+  EXPECT_TRUE(com.create("KorvalinTestClass", "C:嘰.tlb"));
+  EXPECT_FALSE(registered()) << "a name without a backslash registered the library";
+  // A real backslash before it does.
+  EXPECT_TRUE(com.create("KorvalinTestClass", "C:.\\嘰.tlb"));
+  EXPECT_TRUE(registered());
+  EXPECT_EQ(factory.createCalls, 2);
+
+  UnRegisterTypeLib(kTestLibraryId, 1, 0, LOCALE_NEUTRAL, SYS_WIN32);
+  SetCurrentDirectoryA(previous);
+}
+
 TEST_F(Creation, ReleaseEmptiesAndAMovedObjectKeepsItsReference) {
   ASSERT_TRUE(com.create(clsid.c_str()));
   TestObject* made = factory.lastMade;

@@ -114,6 +114,55 @@ TEST(Variants, ArraysOfVariantsAndTexts) {
   EXPECT_EQ(t.toText(1), nullptr);
 }
 
+// An array whose VARIANT type word names another element type than the one
+// the array holds. `claimed` is the type word; the array is destroyed here.
+class MislabelledArray {
+ public:
+  MislabelledArray(SAFEARRAY* array, VARTYPE claimed) : array_(array) {
+    V_VT(v.get()) = claimed;
+    if (claimed & VT_BYREF) V_ARRAYREF(v.get()) = &array_;
+    else V_ARRAY(v.get()) = array_;
+  }
+  ~MislabelledArray() {
+    V_VT(v.get()) = VT_EMPTY;
+    SafeArrayDestroy(array_);
+  }
+  Variant v;
+
+ private:
+  SAFEARRAY* array_;
+};
+
+TEST(Variants, AnArrayElementIsReadOnlyAsTheArraysOwnType) {
+  SAFEARRAYBOUND bound = {2, 0};
+  SAFEARRAY* texts = SafeArrayCreate(VT_BSTR, 1, &bound);
+  BSTR word = SysAllocString(L"12");
+  LONG i = 0;
+  SafeArrayPutElement(texts, &i, word);
+  SysFreeString(word);
+  {
+    // Read as VT_I4, the element would be the BSTR's address.
+    MislabelledArray m(texts, VT_ARRAY | VT_I4);
+    EXPECT_EQ(m.v.toText(1), nullptr);
+    EXPECT_EQ(m.v.toNumber(1), 0.0);
+    EXPECT_FALSE(m.v.toBool(1));
+  }
+  SAFEARRAY* numbers = SafeArrayCreate(VT_I4, 1, &bound);
+  LONG seven = 7;
+  SafeArrayPutElement(numbers, &i, &seven);
+  {
+    // Four bytes of VT_I4 are no VT_R8, and no VT_UI1 either.
+    MislabelledArray m(numbers, VT_BYREF | VT_ARRAY | VT_R8);
+    EXPECT_EQ(m.v.toNumber(1), 0.0);
+    EXPECT_EQ(m.v.toText(1), nullptr);
+    V_VT(m.v.get()) = VT_BYREF | VT_ARRAY | VT_UI1;
+    EXPECT_EQ(m.v.toNumber(1), 0.0);
+    // The true type still reads.
+    V_VT(m.v.get()) = VT_BYREF | VT_ARRAY | VT_I4;
+    EXPECT_EQ(m.v.toNumber(1), 7.0);
+  }
+}
+
 TEST(Variants, AssignMakesAnIndependentCopy) {
   Variant source;
   source.clear();

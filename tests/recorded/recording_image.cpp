@@ -1,0 +1,74 @@
+#include "tests/recorded/recording_image.h"
+
+#include <cstring>
+
+#include "app/entry.h"
+#include "image/declared_functions.h"
+
+namespace korvalin::test {
+namespace {
+
+constexpr char kRecorder[] = "korvalin_recorder.dll";
+
+// TaskDialog, the registry functions, GetNativeSystemInfo and the look-ups
+// of the WOW64 guards.
+constexpr int kRecordedIndices[] = {10, 11, 12, 13, 14, 15, 16, 18, 19};
+
+const char* const* RecordingLibraryNames() {
+  static const char* names[dll::kDeclaredFunctionCount];
+  for (int i = 0; i < dll::kDeclaredFunctionCount; ++i) names[i] = dll::kLibraryNames[i];
+  for (int i : kRecordedIndices) names[i] = kRecorder;
+  return names;
+}
+
+}  // namespace
+
+const rt::ProgramImageHeader& RecordingProgramImage() {
+  static const rt::ProgramImageHeader header = [] {
+    rt::ProgramImageHeader h = ProgramHeader();
+    h.libraryNames = RecordingLibraryNames();
+    return h;
+  }();
+  return header;
+}
+
+std::string Describe(const KorvalinRecordedCall& call) {
+  std::string name = call.function;
+  if (name == "GetModuleHandleA" || name == "GetProcAddress") name += std::string("(") + call.text[0] + ")";
+  return name;
+}
+
+RecorderLog::RecorderLog() : state_(KorvalinRecorder()) {}
+
+RecorderLog::RecorderLog(DWORD processId) {
+  const std::string name = "Local\\KorvalinRecorder-" + std::to_string(processId);
+  mapping_ = OpenFileMappingA(FILE_MAP_READ, FALSE, name.c_str());
+  if (mapping_) state_ = static_cast<KorvalinRecorderState*>(MapViewOfFile(mapping_, FILE_MAP_READ, 0, 0, 0));
+}
+
+RecorderLog::~RecorderLog() {
+  if (!mapping_) return;
+  if (state_) UnmapViewOfFile(state_);
+  CloseHandle(mapping_);
+}
+
+std::vector<KorvalinRecordedCall> RecorderLog::calls() const {
+  if (!state_) return {};
+  const int32_t count = state_->count;
+  return std::vector<KorvalinRecordedCall>(state_->calls, state_->calls + count);
+}
+
+std::vector<KorvalinRecordedCall> RecorderLog::calls(const char* function) const {
+  std::vector<KorvalinRecordedCall> found;
+  for (const KorvalinRecordedCall& call : calls())
+    if (std::strcmp(call.function, function) == 0) found.push_back(call);
+  return found;
+}
+
+std::vector<std::string> RecorderLog::trace() const {
+  std::vector<std::string> lines;
+  for (const KorvalinRecordedCall& call : calls()) lines.push_back(Describe(call));
+  return lines;
+}
+
+}  // namespace korvalin::test

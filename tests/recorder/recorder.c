@@ -1,0 +1,262 @@
+/* The recording stand-ins; see recorder.h. */
+#define KORVALIN_RECORDER_BUILD
+#include "recorder.h"
+
+#include <commctrl.h>
+#include <stdio.h>
+#include <string.h>
+
+static KorvalinRecorderState* state;
+static KorvalinRecorderState fallback; /* when no mapping could be made */
+
+KorvalinRecorderState* KorvalinRecorder(void) { return state; }
+
+void KorvalinRecorderClear(void) {
+  state->count = 0;
+  state->dropped = 0;
+}
+
+/* A new log entry; null when the log is full. */
+static KorvalinRecordedCall* Record(const char* function) {
+  KorvalinRecordedCall* call;
+  int32_t at = state->count;
+  if (at >= KORVALIN_RECORDER_CAPACITY) {
+    state->dropped++;
+    return NULL;
+  }
+  call = &state->calls[at];
+  memset(call, 0, sizeof *call);
+  lstrcpynA(call->function, function, sizeof call->function);
+  state->count = at + 1;
+  return call;
+}
+
+static void CopyText(char* to, const char* text) {
+  if (text) lstrcpynA(to, text, KORVALIN_RECORDER_TEXT);
+}
+
+static void CopyWide(wchar_t* to, const wchar_t* text) {
+  /* A resource ordinal in place of a string is no text. */
+  if (text && !IS_INTRESOURCE(text)) lstrcpynW(to, text, KORVALIN_RECORDER_TEXT);
+}
+
+/* Value data: up to the text size, so that a terminator inside shows too. */
+static void CopyBytes(char* to, const BYTE* data, DWORD size) {
+  if (data) memcpy(to, data, size < KORVALIN_RECORDER_TEXT ? size : KORVALIN_RECORDER_TEXT);
+}
+
+#define ARG(i, v)                                  \
+  do {                                             \
+    if (call) call->args[i] = (uintptr_t)(v); \
+  } while (0)
+
+/* ---- registry ---- */
+
+LONG WINAPI RecRegOpenKeyExA(HKEY root, LPCSTR subKey, DWORD options, REGSAM access, PHKEY key) {
+  KorvalinRecordedCall* call = Record("RegOpenKeyExA");
+  LONG status;
+  ARG(0, root); ARG(1, subKey); ARG(2, options); ARG(3, access); ARG(4, key);
+  if (call) CopyText(call->text[0], subKey);
+  status = RegOpenKeyExA(root, subKey, options, access, key);
+  if (call) {
+    call->result = (uintptr_t)status;
+    call->out = key ? (uintptr_t)*key : 0;
+  }
+  return status;
+}
+
+LONG WINAPI RecRegQueryValueExA(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size) {
+  KorvalinRecordedCall* call = Record("RegQueryValueExA");
+  LONG status;
+  ARG(0, key); ARG(1, name); ARG(2, reserved); ARG(3, type); ARG(4, data); ARG(5, size);
+  if (call) {
+    CopyText(call->text[0], name);
+    call->sizeBefore = size ? *size : 0;
+  }
+  status = RegQueryValueExA(key, name, reserved, type, data, size);
+  if (call) {
+    call->result = (uintptr_t)status;
+    call->sizeAfter = size ? *size : 0;
+    if (status == ERROR_SUCCESS && size) CopyBytes(call->text[1], data, *size);
+  }
+  return status;
+}
+
+LONG WINAPI RecRegCloseKey(HKEY key) {
+  KorvalinRecordedCall* call = Record("RegCloseKey");
+  LONG status;
+  ARG(0, key);
+  status = RegCloseKey(key);
+  if (call) call->result = (uintptr_t)status;
+  return status;
+}
+
+LONG WINAPI RecRegCreateKeyExA(HKEY root, LPCSTR subKey, DWORD reserved, LPSTR className, DWORD options,
+                               REGSAM access, const SECURITY_ATTRIBUTES* security, PHKEY key, LPDWORD disposition) {
+  KorvalinRecordedCall* call = Record("RegCreateKeyExA");
+  LONG status;
+  ARG(0, root); ARG(1, subKey); ARG(2, reserved); ARG(3, className); ARG(4, options); ARG(5, access);
+  ARG(6, security); ARG(7, key); ARG(8, disposition);
+  if (call) CopyText(call->text[0], subKey);
+  status = RegCreateKeyExA(root, subKey, reserved, className, options, access, (SECURITY_ATTRIBUTES*)security, key,
+                           disposition);
+  if (call) {
+    call->result = (uintptr_t)status;
+    call->out = key ? (uintptr_t)*key : 0;
+  }
+  return status;
+}
+
+LONG WINAPI RecRegSetValueExA(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size) {
+  KorvalinRecordedCall* call = Record("RegSetValueExA");
+  LONG status;
+  ARG(0, key); ARG(1, name); ARG(2, reserved); ARG(3, type); ARG(4, data); ARG(5, size);
+  if (call) {
+    CopyText(call->text[0], name);
+    CopyBytes(call->text[1], data, size);
+    call->sizeBefore = size;
+  }
+  status = RegSetValueExA(key, name, reserved, type, data, size);
+  if (call) call->result = (uintptr_t)status;
+  return status;
+}
+
+/* ---- system and module look-ups ---- */
+
+void WINAPI RecGetNativeSystemInfo(LPSYSTEM_INFO info) {
+  KorvalinRecordedCall* call = Record("GetNativeSystemInfo");
+  ARG(0, info);
+  GetNativeSystemInfo(info);
+  if (info && state->nativeArchitecture >= 0) info->wProcessorArchitecture = (WORD)state->nativeArchitecture;
+  if (call && info) call->out = info->wProcessorArchitecture;
+}
+
+HMODULE WINAPI RecGetModuleHandleA(LPCSTR name) {
+  KorvalinRecordedCall* call = Record("GetModuleHandleA");
+  HMODULE module;
+  ARG(0, name);
+  if (call) CopyText(call->text[0], name);
+  module = GetModuleHandleA(name);
+  if (call) call->result = (uintptr_t)module;
+  return module;
+}
+
+typedef BOOL(WINAPI* RedirectionDisable)(PVOID*);
+typedef BOOL(WINAPI* RedirectionRevert)(PVOID);
+typedef LONG(WINAPI* ReflectionSwitch)(HKEY);
+
+static FARPROC Real(const char* module, const char* name) {
+  HMODULE handle = GetModuleHandleA(module);
+  return handle ? GetProcAddress(handle, name) : NULL;
+}
+
+static BOOL WINAPI RecWow64DisableWow64FsRedirection(PVOID* saved) {
+  KorvalinRecordedCall* call = Record("Wow64DisableWow64FsRedirection");
+  RedirectionDisable real = (RedirectionDisable)(void*)Real("kernel32.dll", "Wow64DisableWow64FsRedirection");
+  BOOL ok;
+  ARG(0, saved);
+  ok = real ? real(saved) : FALSE;
+  if (call) {
+    call->result = (uintptr_t)ok;
+    call->out = saved ? (uintptr_t)*saved : 0;
+  }
+  return ok;
+}
+
+static BOOL WINAPI RecWow64RevertWow64FsRedirection(PVOID saved) {
+  KorvalinRecordedCall* call = Record("Wow64RevertWow64FsRedirection");
+  RedirectionRevert real = (RedirectionRevert)(void*)Real("kernel32.dll", "Wow64RevertWow64FsRedirection");
+  BOOL ok;
+  ARG(0, saved);
+  ok = real ? real(saved) : FALSE;
+  if (call) call->result = (uintptr_t)ok;
+  return ok;
+}
+
+static LONG WINAPI RecRegDisableReflectionKey(HKEY key) {
+  KorvalinRecordedCall* call = Record("RegDisableReflectionKey");
+  ReflectionSwitch real = (ReflectionSwitch)(void*)Real("advapi32.dll", "RegDisableReflectionKey");
+  LONG status;
+  ARG(0, key);
+  status = real ? real(key) : ERROR_CALL_NOT_IMPLEMENTED;
+  if (call) call->result = (uintptr_t)status;
+  return status;
+}
+
+static LONG WINAPI RecRegEnableReflectionKey(HKEY key) {
+  KorvalinRecordedCall* call = Record("RegEnableReflectionKey");
+  ReflectionSwitch real = (ReflectionSwitch)(void*)Real("advapi32.dll", "RegEnableReflectionKey");
+  LONG status;
+  ARG(0, key);
+  status = real ? real(key) : ERROR_CALL_NOT_IMPLEMENTED;
+  if (call) call->result = (uintptr_t)status;
+  return status;
+}
+
+FARPROC WINAPI RecGetProcAddress(HMODULE module, LPCSTR name) {
+  KorvalinRecordedCall* call = Record("GetProcAddress");
+  FARPROC found = GetProcAddress(module, name);
+  ARG(0, module); ARG(1, name);
+  if (call && !IS_INTRESOURCE(name)) CopyText(call->text[0], name);
+  if (found && state->recordLookUps && !IS_INTRESOURCE(name)) {
+    if (strcmp(name, "Wow64DisableWow64FsRedirection") == 0) found = (FARPROC)(void*)RecWow64DisableWow64FsRedirection;
+    else if (strcmp(name, "Wow64RevertWow64FsRedirection") == 0) found = (FARPROC)(void*)RecWow64RevertWow64FsRedirection;
+    else if (strcmp(name, "RegDisableReflectionKey") == 0) found = (FARPROC)(void*)RecRegDisableReflectionKey;
+    else if (strcmp(name, "RegEnableReflectionKey") == 0) found = (FARPROC)(void*)RecRegEnableReflectionKey;
+  }
+  if (call) call->result = (uintptr_t)found;
+  return found;
+}
+
+/* ---- task dialog ---- */
+
+typedef HRESULT(WINAPI* TaskDialogFunction)(HWND, HINSTANCE, PCWSTR, PCWSTR, PCWSTR, TASKDIALOG_COMMON_BUTTON_FLAGS,
+                                            PCWSTR, int*);
+
+HRESULT WINAPI RecTaskDialog(HWND owner, HINSTANCE instance, PCWSTR title, PCWSTR instruction, PCWSTR content,
+                             TASKDIALOG_COMMON_BUTTON_FLAGS buttons, PCWSTR icon, int* pressed) {
+  KorvalinRecordedCall* call = Record("TaskDialog");
+  HRESULT hr;
+  ARG(0, owner); ARG(1, instance); ARG(2, title); ARG(3, instruction); ARG(4, content); ARG(5, buttons);
+  ARG(6, icon); ARG(7, pressed);
+  if (call) {
+    CopyWide(call->wide[0], title);
+    CopyWide(call->wide[1], instruction);
+    CopyWide(call->wide[2], content);
+  }
+  if (state->answerTaskDialog) {
+    if (pressed) *pressed = state->answerButton;
+    hr = state->answerResult;
+  } else {
+    /* Looked up in the process's activation context, which picks version 6. */
+    HMODULE comctl = LoadLibraryA("comctl32.dll");
+    TaskDialogFunction real = comctl ? (TaskDialogFunction)(void*)GetProcAddress(comctl, "TaskDialog") : NULL;
+    hr = real ? real(owner, instance, title, instruction, content, buttons, icon, pressed) : E_NOTIMPL;
+  }
+  if (call) {
+    call->result = (uintptr_t)hr;
+    call->out = pressed ? (uintptr_t)*pressed : 0;
+  }
+  return hr;
+}
+
+/* ---- the shared state ---- */
+
+static HANDLE mapping;
+
+static void OpenState(void) {
+  char name[64];
+  snprintf(name, sizeof name, "Local\\KorvalinRecorder-%lu", (unsigned long)GetCurrentProcessId());
+  mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, NULL, PAGE_READWRITE, 0, sizeof(KorvalinRecorderState), name);
+  state = mapping ? (KorvalinRecorderState*)MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0) : NULL;
+  if (!state) state = &fallback;
+  memset(state, 0, sizeof *state);
+  state->nativeArchitecture = -1;
+}
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+  (void)instance;
+  (void)reserved;
+  if (reason == DLL_PROCESS_ATTACH) OpenState();
+  return TRUE;
+}
