@@ -28,6 +28,7 @@ class ScriptJsonReader {
   // Releases the engine.
   void clear() { engine_.clear(); }
   bool bound() const { return !engine_.empty(); }
+  rt::automation::ComObject& engine() { return engine_; }
 
  private:
   rt::automation::ComObject engine_;

@@ -35,6 +35,17 @@ TEST(DecodeDocumentBytes, TwoBytesOrFewerAndABareUtf8MarkAreEmpty) {
   EXPECT_EQ(Decode("\xEF\xBB" "A"), "");
 }
 
+TEST(DecodeDocumentBytes, ReadsNothingBeyondTheLengthItIsGiven) {
+  // A document after the byte set's end must not be taken for its content.
+  struct {
+    rt::ByteSetHeader header;
+    char bytes[8];
+  } block = {{1, 3}, "\xEF\xBB\xBF[1]"};
+  EXPECT_EQ(TakeBytes(DecodeDocumentBytes(&block)), "");
+  block.header.length = 4;
+  EXPECT_EQ(TakeBytes(DecodeDocumentBytes(&block)), Wide(L"["));
+}
+
 TEST(DecodeDocumentBytes, FindsEachEncoding) {
   const std::wstring text = L"{\"t\":\"桌面\"}";
   EXPECT_EQ(Decode(Utf8(text)), Wide(text));

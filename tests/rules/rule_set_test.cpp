@@ -264,14 +264,16 @@ TEST(KorvalinStarted, ListsTheHeaderAndTheThreeDefaultFolders) {
   std::string commandLine = "\"" + exe + "\"";
   ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi));
   CloseHandle(pi.hThread);
+  // The list box comes just after the window, its rows on first activation.
   HWND window = WaitForProcessWindow(pi.dwProcessId, "SysPath_Mirt_Main", nullptr);
-  HWND list = window ? FindWindowExA(window, nullptr, "ListBox", nullptr) : nullptr;
-  std::vector<std::wstring> titles;
-  for (int i = 0; list && i < 200; ++i) {
-    if (SendMessageA(list, LB_GETCOUNT, 0, 0) >= 4) break;
-    if (i == 20) SetForegroundWindow(window);
+  HWND list = nullptr;
+  for (int i = 0; window && i < 300; ++i) {
+    if (!list) list = FindWindowExA(window, nullptr, "ListBox", nullptr);
+    if (list && SendMessageA(list, LB_GETCOUNT, 0, 0) >= 4) break;
+    if (i == 40) SetForegroundWindow(window);
     Sleep(50);
   }
+  std::vector<std::wstring> titles;
   int count = list ? static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0)) : -1;
   for (int i = 0; i < count; ++i) {
     // Across processes Wine hands list-box strings back as UTF-16.

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "automation/bridge.h"
+#include "rules/priming_script.h"
 #include "rules/script_json_reader.h"
 #include "runtime/program_calls.h"
 #include "tests/rules/rules_test_support.h"
@@ -31,15 +32,14 @@ class Reader : public ::testing::Test {
 const std::wstring kTwoRules = L"{\"regPath\":[{\"title\":\"桌面\",\"root\":3},{\"title\":\"我的文档\"}]}";
 
 TEST_F(Reader, EveryEncodingReadsTheSameChineseTitles) {
+  const std::string utf8Mark = "\xEF\xBB\xBF", utf16Mark = "\xFF\xFE";
   const std::string encodings[] = {
-      Utf8(kTwoRules),
-      "\xEF\xBB\xBF" + Utf8(kTwoRules),
-      "\xFF\xFE" + Utf16Bytes(kTwoRules),
-      Utf16Bytes(kTwoRules),
+      Utf8(kTwoRules), std::string(utf8Mark).append(Utf8(kTwoRules)),
+      std::string(utf16Mark).append(Utf16Bytes(kTwoRules)), Utf16Bytes(kTwoRules),
       Gbk(kTwoRules),
   };
   for (size_t i = 0; i < std::size(encodings); ++i) {
-    SCOPED_TRACE("encoding " + std::to_string(i));
+    SCOPED_TRACE(testing::Message() << "encoding " << i);
     ASSERT_TRUE(Bind(encodings[i]));
     EXPECT_EQ(reader.length("regPath"), 2);
     EXPECT_EQ(Text("regPath[0].title"), "桌面");
@@ -50,7 +50,7 @@ TEST_F(Reader, EveryEncodingReadsTheSameChineseTitles) {
 
 TEST_F(Reader, TooShortDocumentsFailAndLeaveNoEngine) {
   for (const std::string bytes : {"7", "{}", "\xEF\xBB\xBF", "\xEF\xBB" "7"}) {
-    SCOPED_TRACE("bytes: " + bytes);
+    SCOPED_TRACE(testing::Message() << "bytes: " << bytes);
     ASSERT_TRUE(Bind(std::string("[1]")));
     EXPECT_FALSE(Bind(bytes));
     EXPECT_FALSE(reader.bound());
@@ -112,12 +112,32 @@ TEST_F(Reader, TheJsonObjectIsThere) {
       L"{s: JSON.stringify({a: [1, 'x\\n', null, true], b: undefined}), p: JSON.parse('{\"b\": [2, 3]}').b[1],"
       L" r: JSON.parse('[1, 2]', function (k, v) { return typeof v === 'number' ? v * 10 : v; })[1],"
       L" bad: (function () { try { JSON.stringify(1, {}); return 'no'; } catch (e) { return e.message; } }()),"
-      L" unsafe: (function () { try { JSON.parse('x = 1'); return 'no'; } catch (e) { return e.message; } }())}")));
+      L" unsafe: (function () { try { JSON.parse('x = 1'); return 'no'; } catch (e) { return e.message; } }()),"
+      L" date: new Date(Date.UTC(2021, 0, 2, 3, 4, 5)).toJSON(), text: 'abc'.toJSON(), flag: true.toJSON()}")));
   EXPECT_EQ(Text("s"), "{\"a\":[1,\"x\\n\",null,true]}");
   EXPECT_EQ(reader.value("p").toNumber(), 3.0);
   EXPECT_EQ(reader.value("r").toNumber(), 20.0);
   EXPECT_EQ(Text("bad"), "JSON.stringify");
   EXPECT_EQ(Text("unsafe"), "JSON.parse");
+  EXPECT_EQ(Text("date"), "2021-01-02T03:04:05Z");
+  EXPECT_EQ(Text("text"), "abc");
+  EXPECT_TRUE(reader.value("flag").toBool());
+}
+
+TEST(PrimingScript, IsAsciiWithCrLfLineEnds) {
+  for (const char* script : {kPrimingScript, kEngineLockScript}) {
+    std::string text = script;
+    ASSERT_FALSE(text.empty());
+    for (size_t i = 0; i < text.size(); ++i) {
+      ASSERT_LT(static_cast<unsigned char>(text[i]), 0x80u) << i;
+      if (text[i] == '\n') {
+        ASSERT_TRUE(i > 0 && text[i - 1] == '\r') << i;
+      }
+      if (text[i] == '\r') {
+        ASSERT_TRUE(i + 1 < text.size() && text[i + 1] == '\n') << i;
+      }
+    }
+  }
 }
 
 // The JavaScript text of a path, with doubled backslashes.
@@ -133,6 +153,9 @@ std::wstring ScriptPath(const std::string& path) {
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 TEST_F(Reader, DocumentsCannotCreateObjects) {
+  ASSERT_TRUE(Bind(std::string("[1]")));
+  // Windows honours this; Wine keeps it but creates objects all the same.
+  EXPECT_EQ(reader.engine().callMethodNumber("UseSafeSubset"), -1.0);
   std::string dir = MakeTempDirectory("planted");
   const std::wstring creators[] = {
       L"new ActiveXObject('Scripting.FileSystemObject')",
