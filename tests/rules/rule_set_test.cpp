@@ -1,0 +1,303 @@
+// LoadRuleSet in a copy of this program with rules.json beside it, and
+// Korvalin.exe started as a user starts it.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/folder_list.h"
+#include "app/globals.h"
+#include "rules/rule_set.h"
+#include "runtime/program_calls.h"
+#include "tests/rules/rules_test_support.h"
+#include "tests/support/test_support.h"
+
+namespace korvalin::test {
+namespace {
+
+constexpr char kShellFolders[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+constexpr char kScriptShellFolders[] = "SOFTWARE\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Explorer\\\\User Shell Folders";
+constexpr char kInvalid[] = "目录规则无效,请审查！";
+constexpr char kDownloads[] = "{374DE290-123F-4565-9164-39C4925E467B}";
+constexpr char kFieldEnd = '\x1f';
+constexpr char kRowEnd = '\x1e';
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteAll(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Loads the rules into a folder list of its own and writes every row: the
+// list box's string and the record's fields.
+KORVALIN_SCENARIO(dump_rule_rows) {
+  if (argc < 3) return 90;
+  StartRuntime(RulesTestImage());
+  HWND parent = CreateWindowExA(0, "STATIC", "rules", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+  folderList = new FolderList(&folderList);
+  if (!folderList->create(parent, 0, 0, 580, 380, 0, 0, LBS_HASSTRINGS, true)) return 91;
+  LoadRuleSet();
+  HWND list = folderList->getHandle();
+  int rows = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+  std::string out;
+  for (int i = 0; i < rows; ++i) {
+    char title[1024] = {};
+    SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(title));
+    FolderRow row = folderList->getRowRecord(i);
+    out += std::string(title) + kFieldEnd + (row.name ? row.name : "") + kFieldEnd + std::to_string(row.root) +
+           kFieldEnd + (row.path ? row.path : "") + kFieldEnd + std::to_string(row.moveFiles) + kFieldEnd +
+           (row.currentDir ? row.currentDir : "") + kRowEnd;
+    ReleaseRow(row);
+  }
+  WriteAll(argv[2], out);
+  folderList->destroy();
+  return rt::ArrayElementCount(folderList->rows) == 0 ? 0 : 92;
+}
+
+struct Row {
+  std::string title, name;
+  int root = 0;
+  std::string path;
+  int moveFiles = 0;
+  std::string currentDir;
+  bool operator==(const Row&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Row& r) {
+  return out << "{" << r.title << " | " << r.name << " | " << r.root << " | " << r.path << " | " << r.moveFiles
+             << " | " << r.currentDir << "}";
+}
+
+std::vector<Row> ParseRows(const std::string& dump) {
+  std::vector<Row> rows;
+  size_t at = 0;
+  while (at < dump.size()) {
+    size_t end = dump.find(kRowEnd, at);
+    std::vector<std::string> fields;
+    for (size_t f = at; f <= end;) {
+      size_t next = std::min(dump.find(kFieldEnd, f), end);
+      fields.push_back(dump.substr(f, next - f));
+      f = next + 1;
+    }
+    if (fields.size() != 6) return rows;
+    rows.push_back({fields[0], fields[1], std::stoi(fields[2]), fields[3], std::stoi(fields[4]), fields[5]});
+    at = end + 1;
+  }
+  return rows;
+}
+
+// A copy of this program in a fresh directory: rules.json beside it is ours.
+class RulesBeside : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    dir_ = new std::string(MakeTempDirectory("rules"));
+    CopyFileA(ThisProgramPath().c_str(), Program().c_str(), FALSE);
+  }
+  static void TearDownTestSuite() {
+    DeleteFileA(Program().c_str());
+    DeleteFileA((*dir_ + "\\rules.json").c_str());
+    DeleteFileA((*dir_ + "\\rows.txt").c_str());
+    RemoveDirectoryA(dir_->c_str());
+    delete dir_;
+  }
+  static std::string Program() { return *dir_ + "\\rules_copy.exe"; }
+  static std::string RulesFile() { return *dir_ + "\\rules.json"; }
+  static std::string ChildCommandLine() {
+    std::string line(1, '"');
+    line.append(Program()).append("\" --child=dump_rule_rows \"").append(*dir_).append("\\rows.txt\"");
+    return line;
+  }
+
+  // The rows loaded with this rules.json, or with none.
+  std::vector<Row> Load(const std::optional<std::string>& rules) {
+    if (rules) WriteAll(RulesFile(), *rules);
+    else DeleteFileA(RulesFile().c_str());
+    std::string out = *dir_ + "\\rows.txt";
+    DeleteFileA(out.c_str());
+    EXPECT_EQ(RunProcess(Program(), "--child=dump_rule_rows \"" + out + "\""), 0u);
+    return ParseRows(ReadAll(out));
+  }
+
+  static std::string* dir_;
+};
+std::string* RulesBeside::dir_ = nullptr;
+
+// What the folder's directory should read as, straight from the registry.
+std::string ExpectedDirectory(const char* name) {
+  char stored[1024] = {};
+  DWORD size = sizeof stored;
+  if (RegGetValueA(HKEY_CURRENT_USER, kShellFolders, name, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND,
+                   nullptr, stored, &size) != ERROR_SUCCESS || stored[0] == '\0')
+    return kInvalid;
+  char expanded[1024] = {};
+  ExpandEnvironmentStringsA(stored, expanded, sizeof expanded);
+  return expanded;
+}
+
+Row Rule(const char* title, const char* name, int root, int moveFiles) {
+  std::string dir = ExpectedDirectory(name);
+  return {title, name, dir == kInvalid ? -1 : root, kShellFolders, moveFiles, dir};
+}
+
+std::vector<Row> BuiltInRows() {
+  return {Rule("桌面", "Desktop", 3, 1), Rule("我的文档", "Personal", 3, 1), Rule("下载", kDownloads, 3, 0)};
+}
+
+void ExpectHeader(const Row& header) {
+  // Five lines of placeholder and a ten-letter lower-case word.
+  size_t lines = 1;
+  for (size_t at = header.title.find("\r\n"); at != std::string::npos; at = header.title.find("\r\n", at + 2))
+    ++lines;
+  EXPECT_EQ(lines, 5u) << header;
+  EXPECT_EQ(header.name.size(), 10u);
+  for (char c : header.name) EXPECT_TRUE(c >= 'a' && c <= 'z') << header;
+  EXPECT_EQ(header.root, 0);
+  EXPECT_EQ(header.path, "");
+  EXPECT_EQ(header.moveFiles, 0);
+  EXPECT_EQ(header.currentDir, "");
+}
+
+void ExpectRules(const std::vector<Row>& rows, const std::vector<Row>& rules) {
+  ASSERT_EQ(rows.size(), rules.size() + 1);
+  ExpectHeader(rows[0]);
+  for (size_t i = 0; i < rules.size(); ++i) EXPECT_EQ(rows[i + 1], rules[i]) << "row " << i + 1;
+}
+
+TEST_F(RulesBeside, WithoutAUsableFileTheBuiltInRulesLoad) {
+  EXPECT_EQ(ExpectedDirectory("Desktop") == kInvalid, false) << "the prefix has a Desktop folder";
+  ExpectRules(Load(std::nullopt), BuiltInRows());
+  ExpectRules(Load("{regPath: [{title: 'x'},]"), BuiltInRows());
+  ExpectRules(Load(""), BuiltInRows());
+}
+
+TEST_F(RulesBeside, ADocumentWithoutRulesGivesTheHeaderAlone) {
+  ExpectRules(Load("{}\r\n"), {});
+  ExpectRules(Load("{\"regPath\": []}"), {});
+}
+
+std::string RuleText(const std::string& title, const std::string& name, const std::string& more) {
+  return "{\"title\": " + title + ", \"name\": \"" + name + "\", \"path\": \"" + kScriptShellFolders + "\"" + more +
+         "}";
+}
+
+TEST_F(RulesBeside, FieldsAreConvertedAndMissingValuesMarkTheRowInvalid) {
+  std::string rules = "{\"regPath\": [" + RuleText("\"一\"", "Desktop", ", \"root\": 3.9") + ", " +
+                      RuleText("12", "Personal", ", \"root\": \"3\", \"moveFiles\": 1") + ", " +
+                      RuleText("\"三\"", "KorvalinNoSuchValue", ", \"root\": 3, \"moveFiles\": true") + "]}";
+  ExpectRules(Load(rules), {Rule("一", "Desktop", 3, 0), Rule("12", "Personal", 3, 1),
+                            {"三", "KorvalinNoSuchValue", -1, kShellFolders, 1, kInvalid}});
+}
+
+TEST_F(RulesBeside, ElevenRulesAndRepeatedRulesAllLoadInOrder) {
+  std::string rules = "{\"regPath\": [";
+  std::vector<Row> expected;
+  for (int i = 0; i <= 10; ++i) {
+    std::string title = "规则" + std::to_string(i);
+    rules += (i ? ", " : "") + RuleText("\"" + title + "\"", "Desktop", ", \"root\": 3, \"moveFiles\": true");
+    expected.push_back(Rule(title.c_str(), "Desktop", 3, 1));
+  }
+  // Titles are code page 936 here; the file is UTF-8.
+  int units = MultiByteToWideChar(936, 0, rules.c_str(), -1, nullptr, 0);
+  std::wstring wide(static_cast<size_t>(units), L'\0');
+  MultiByteToWideChar(936, 0, rules.c_str(), -1, wide.data(), units);
+  wide.resize(wcslen(wide.c_str()));
+  std::vector<Row> rows = Load("\xEF\xBB\xBF" + Utf8(wide + L"]}"));
+  ExpectRules(rows, expected);
+  ASSERT_EQ(rows.size(), 12u);
+  EXPECT_EQ(rows[11].title, "规则10");
+
+  std::string twice = RuleText("\"下载\"", kDownloads, ", \"root\": 3");
+  rows = Load("{regPath: [" + twice + ", " + twice + "]}");
+  ExpectRules(rows, {Rule("下载", kDownloads, 3, 0), Rule("下载", kDownloads, 3, 0)});
+}
+
+TEST_F(RulesBeside, APlantedDocumentCreatesNothingAndTheBuiltInRulesLoad) {
+  std::string made = MakeTempDirectory("planted") + "\\made.txt";
+  std::string scriptPath;
+  for (char c : made) scriptPath += c == '\\' ? std::string("\\\\") : std::string(1, c);
+  ExpectRules(Load("{regPath: [], x: new ActiveXObject('Scripting.FileSystemObject').CreateTextFile('" +
+                   scriptPath + "').Close()}"),
+              BuiltInRows());
+  EXPECT_EQ(GetFileAttributesA(made.c_str()), INVALID_FILE_ATTRIBUTES);
+  DeleteFileA(made.c_str());
+  RemoveDirectoryA(made.substr(0, made.rfind('\\')).c_str());
+}
+
+TEST_F(RulesBeside, ARootOutsideTheCodesEndsTheProgramWithError9) {
+  for (const char* root : {"", ", \"root\": 4294967299"}) {
+    SCOPED_TRACE(root);
+    WriteAll(RulesFile(), "{\"regPath\": [" + RuleText("\"x\"", "Desktop", root) + "]}");
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    std::string commandLine = ChildCommandLine();
+    ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    CloseHandle(pi.hThread);
+    std::string text;
+    EXPECT_TRUE(DismissProcessErrorBox(pi.dwProcessId, &text));
+    EXPECT_NE(text.find("错误代码：9"), std::string::npos) << text;
+    if (WaitForSingleObject(pi.hProcess, 20000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
+    DWORD code = 0;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hProcess);
+    EXPECT_TRUE(IsExitMinusOne(code)) << code;
+  }
+}
+
+// The list box rows of Korvalin.exe started with no rules.json beside it.
+TEST(KorvalinStarted, ListsTheHeaderAndTheThreeDefaultFolders) {
+  std::string dir = MakeTempDirectory("started");
+  std::string exe = dir + "\\Korvalin.exe";
+  ASSERT_TRUE(CopyFileA(KORVALIN_EXE, exe.c_str(), FALSE));
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  std::string commandLine = "\"" + exe + "\"";
+  ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi));
+  CloseHandle(pi.hThread);
+  // The list box comes just after the window, its rows on first activation.
+  HWND window = WaitForProcessWindow(pi.dwProcessId, "SysPath_Mirt_Main", nullptr);
+  HWND list = nullptr;
+  for (int i = 0; window && i < 300; ++i) {
+    if (!list) list = FindWindowExA(window, nullptr, "ListBox", nullptr);
+    if (list && SendMessageA(list, LB_GETCOUNT, 0, 0) >= 4) break;
+    if (i == 40) SetForegroundWindow(window);
+    Sleep(50);
+  }
+  std::vector<std::wstring> titles;
+  int count = list ? static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0)) : -1;
+  for (int i = 0; i < count; ++i) {
+    // Across processes Wine hands list-box strings back as UTF-16.
+    wchar_t title[1024] = {};
+    SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(title));
+    titles.push_back(title);
+  }
+  if (window) PostMessageA(window, WM_CLOSE, 0, 0);
+  DWORD code = ~0u;
+  if (WaitForSingleObject(pi.hProcess, 30000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hProcess);
+  DeleteFileA(exe.c_str());
+  DeleteFileA((dir + "\\Win.data").c_str());
+  RemoveDirectoryA(dir.c_str());
+
+  ASSERT_NE(list, nullptr);
+  ASSERT_EQ(titles.size(), 4u);
+  EXPECT_NE(titles[0].find(L"\r\n"), std::wstring::npos);
+  EXPECT_EQ(titles[1], L"桌面");
+  EXPECT_EQ(titles[2], L"我的文档");
+  EXPECT_EQ(titles[3], L"下载");
+  EXPECT_EQ(code, 0u);
+}
+
+}  // namespace
+}  // namespace korvalin::test
