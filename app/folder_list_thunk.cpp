@@ -22,15 +22,17 @@ using Method = LRESULT(__attribute__((thiscall)) *)(FolderList*, HWND, UINT, WPA
 using Method = LRESULT (*)(FolderList*, HWND, UINT, WPARAM, LPARAM);
 #endif
 
+// Reference, then object: each checked before it is read.
 FolderList* ObjectOf(FolderList** reference) {
   if (dll::IsBadReadPtr(reference, sizeof(void*))) return nullptr;
-  return *reference;
+  FolderList* object = *reference;
+  return dll::IsBadReadPtr(object, sizeof(void*)) ? nullptr : object;
 }
 
-// Reference, object, table: each step is checked before it is read.
+// Reference, object, table.
 void* MethodAddress(FolderList** reference, int slot) {
   FolderList* object = ObjectOf(reference);
-  if (dll::IsBadReadPtr(object, sizeof(void*))) return nullptr;
+  if (!object) return nullptr;
   void* const* table = *reinterpret_cast<void* const* const*>(object);
   if (dll::IsBadReadPtr(table + slot, sizeof(void*))) return nullptr;
   return table[slot];

@@ -50,6 +50,29 @@ TEST_F(FolderListTest, ThunkWithoutTheObjectPassesEverythingOn) {
   list_ = saved;
 }
 
+TEST_F(FolderListTest, ThunkSkipsAnUnreadableReference) {
+  // An address that is no longer mapped, as a reference and as an object.
+  void* gone = VirtualAlloc(nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  ASSERT_NE(gone, nullptr);
+  VirtualFree(gone, 0, MEM_RELEASE);
+  static FolderList* dangling = nullptr;
+  dangling = static_cast<FolderList*>(gone);
+  for (HANDLE reference : {static_cast<HANDLE>(gone), reinterpret_cast<HANDLE>(&dangling)}) {
+    SetPropA(list(), "_This", reference);
+    SetPropA(parent_, "_This", reference);
+    ParentMessages().messages.clear();
+    AskBackground(parent_, list());
+    EXPECT_TRUE(ParentMessages().saw(WM_CTLCOLORLISTBOX));
+    EXPECT_EQ(SendMessageA(list(), LB_GETCOUNT, 0, 0), 4);
+    Mouse(WM_MOUSEMOVE, 2, 10, 10);
+    EXPECT_EQ(list_->getHoverRow(), -1);
+  }
+  SetPropA(list(), "_This", reinterpret_cast<HANDLE>(&list_));
+  SetPropA(parent_, "_This", reinterpret_cast<HANDLE>(&list_));
+  Mouse(WM_MOUSEMOVE, 2, 10, 10);
+  EXPECT_EQ(list_->getHoverRow(), 2);
+}
+
 TEST(FolderListThunk, WindowWithoutPreviousProcedureGetsTheDefault) {
   WNDCLASSA wc = {};
   wc.lpfnWndProc = FolderListThunk;
