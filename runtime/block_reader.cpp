@@ -27,13 +27,14 @@ bool BlockReader::Refill() {
   return count > 0;
 }
 
-// Copies count bytes that are known to lie inside the block.
-void BlockReader::Take(void* out, size_t count) {
+// Copies count bytes that the caller has checked lie inside the block; a
+// block that ends early all the same fails the reader instead of looping.
+bool BlockReader::Take(void* out, size_t count) {
   auto* target = static_cast<uint8_t*>(out);
   while (count > 0) {
     size_t unread = bufferLength_ - (consumed_ - bufferStart_);
     if (unread == 0) {
-      Refill();
+      if (!Refill()) return Fail();
       continue;
     }
     size_t n = count < unread ? count : unread;
@@ -44,6 +45,7 @@ void BlockReader::Take(void* out, size_t count) {
     consumed_ += n;
     count -= n;
   }
+  return true;
 }
 
 bool BlockReader::Int32(int32_t& value) {
@@ -56,7 +58,7 @@ bool BlockReader::Int32(int32_t& value) {
 bool BlockReader::Uint32(uint32_t& value) {
   if (failed_ || Remaining() < 4) return Fail();
   uint8_t b[4];
-  Take(b, 4);
+  if (!Take(b, 4)) return false;
   value = b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<uint32_t>(b[3]) << 24);
   return true;
 }
@@ -71,14 +73,12 @@ bool BlockReader::Count(int32_t& count, size_t unitBytes) {
 bool BlockReader::Bytes(size_t count, std::string& out) {
   if (failed_ || count > Remaining()) return Fail();
   out.resize(count);
-  Take(out.data(), count);
-  return true;
+  return Take(out.data(), count);
 }
 
 bool BlockReader::Skip(size_t count) {
   if (failed_ || count > Remaining()) return Fail();
-  Take(nullptr, count);
-  return true;
+  return Take(nullptr, count);
 }
 
 bool BlockReader::NulTerminated(std::string& out) {
@@ -88,7 +88,7 @@ bool BlockReader::NulTerminated(std::string& out) {
     if (Remaining() == 0) return Fail();
     size_t unread = bufferLength_ - (consumed_ - bufferStart_);
     if (unread == 0) {
-      Refill();
+      if (!Refill()) return Fail();
       continue;
     }
     const uint8_t* at = buffer_ + (consumed_ - bufferStart_);

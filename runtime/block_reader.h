@@ -35,7 +35,7 @@ class BlockReader {
  private:
   bool Fail();
   bool Refill();
-  void Take(void* out, size_t count);
+  bool Take(void* out, size_t count);
 
   const uint8_t* source_;
   size_t size_;

@@ -1,8 +1,6 @@
 // Reads a template block into the model. Every count and offset is checked
 // against the end of what holds it before anything is read or allocated, so
 // a damaged block fails the read instead of reading past its end.
-#include <cstring>
-
 #include "runtime/block_reader.h"
 #include "runtime/window_templates.h"
 
@@ -76,10 +74,12 @@ bool ReadUnit(const uint8_t* data, size_t size, UnitTemplate& u) {
   return ReadUnitFields(in, u);
 }
 
-uint32_t WordAt(const std::string& bytes, size_t at) {
-  uint32_t v = 0;
-  std::memcpy(&v, bytes.data() + at, 4);
-  return v;
+// A unit record: its byte count and data, at an offset into the records.
+bool ReadUnitRecord(const std::string& records, int32_t offset, UnitTemplate& u) {
+  if (offset < 0 || static_cast<size_t>(offset) > records.size()) return false;
+  BlockReader in(records.data() + offset, records.size() - static_cast<size_t>(offset));
+  std::string data;
+  return in.Blob(data) && ReadUnit(reinterpret_cast<const uint8_t*>(data.data()), data.size(), u);
 }
 
 // The unit list: a count, then a blob of identifiers, record offsets counted
@@ -87,23 +87,19 @@ uint32_t WordAt(const std::string& bytes, size_t at) {
 bool ReadUnitList(BlockReader& in, std::vector<UnitTemplate>& units) {
   int32_t count = 0;
   std::string blob;
-  if (!in.Int32(count) || count < 0 || !in.Blob(blob)) return false;
+  if (!in.Count(count, 0) || !in.Blob(blob)) return false;
   const size_t m = static_cast<size_t>(count);
   if (m > blob.size() / 8) return false;
-  const size_t recordsStart = 8 * m;
-  const size_t recordsSize = blob.size() - recordsStart;
-  const auto* records = reinterpret_cast<const uint8_t*>(blob.data()) + recordsStart;
+  BlockReader table(blob.data(), 8 * m);
+  std::vector<int32_t> offsets(m);
   units.resize(m);
-  for (size_t i = 0; i < m; ++i) {
-    units[i].id = WordAt(blob, 4 * i);
-    const auto offset = static_cast<int32_t>(WordAt(blob, 4 * (m + i)));
-    if (offset < 0) return false;
-    const size_t at = static_cast<size_t>(offset);
-    if (at > recordsSize || recordsSize - at < 4) return false;
-    const auto length = static_cast<int32_t>(WordAt(blob, recordsStart + at));
-    if (length < 0 || static_cast<size_t>(length) > recordsSize - at - 4) return false;
-    if (!ReadUnit(records + at + 4, static_cast<size_t>(length), units[i])) return false;
-  }
+  for (UnitTemplate& u : units)
+    if (!table.Uint32(u.id)) return false;
+  for (int32_t& offset : offsets)
+    if (!table.Int32(offset)) return false;
+  const std::string records = blob.substr(8 * m);
+  for (size_t i = 0; i < m; ++i)
+    if (!ReadUnitRecord(records, offsets[i], units[i])) return false;
   return true;
 }
 
@@ -122,11 +118,12 @@ bool ReadTemplateBlock(const void* block, size_t size, TemplateCollection& out) 
   const size_t n = table.size() / 8;
   // Each window record takes at least its two words, two strings and unit list.
   if (n > in.Remaining() / 24) return false;
+  BlockReader identifiers(table.data(), 4 * n);
   std::vector<WindowTemplate> windows(n);
-  for (size_t i = 0; i < n; ++i) {
-    windows[i].id = WordAt(table, 4 * i);
-    if (!ReadWindow(in, windows[i])) return false;
-  }
+  for (WindowTemplate& w : windows)
+    if (!identifiers.Uint32(w.id)) return false;
+  for (WindowTemplate& w : windows)
+    if (!ReadWindow(in, w)) return false;
   out.windows = std::move(windows);
   return true;
 }

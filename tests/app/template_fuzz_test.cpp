@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
 #include <random>
 #include <vector>
@@ -14,9 +15,20 @@
 namespace korvalin::test {
 namespace {
 
+// A read outside the block ends the test program at once, with a word why,
+// instead of waiting on a debugger.
+LONG WINAPI ReportFault(EXCEPTION_POINTERS* e) {
+  std::fprintf(stderr, "template reader faulted: exception %08lx\n",
+               static_cast<unsigned long>(e->ExceptionRecord->ExceptionCode));
+  std::fflush(stderr);
+  TerminateProcess(GetCurrentProcess(), 3);
+  return EXCEPTION_EXECUTE_HANDLER;
+}
+
 class GuardedBlock {
  public:
   GuardedBlock() {
+    SetUnhandledExceptionFilter(ReportFault);
     SYSTEM_INFO si;
     GetSystemInfo(&si);
     page_ = si.dwPageSize;
@@ -25,6 +37,7 @@ class GuardedBlock {
     if (base_) VirtualProtect(base_ + page_, page_, PAGE_NOACCESS, &old);
   }
   ~GuardedBlock() {
+    SetUnhandledExceptionFilter(nullptr);
     if (base_) VirtualFree(base_, 0, MEM_RELEASE);
   }
   GuardedBlock(const GuardedBlock&) = delete;
