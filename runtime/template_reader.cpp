@@ -19,8 +19,7 @@ bool ReadClassFields(BlockReader& in, WindowClassBlock& c) {
   if (ok && c.version > 3) ok = in.Int32(c.alwaysOnTop);
   if (ok && c.version > 4) ok = in.Int32(c.property22);
   if (ok && c.version > 5) ok = in.Blob(c.className);
-  return ok && in.Blob(c.blob3) && in.Blob(c.blob12) && in.Blob(c.blob5) && in.Blob(c.title) &&
-         in.Blob(c.property16);
+  return ok && in.Blob(c.blob3) && in.Blob(c.blob12) && in.Blob(c.blob5) && in.Blob(c.title) && in.Blob(c.property16);
 }
 
 // A block of a later version is kept by its version alone: its layout is
@@ -68,8 +67,7 @@ bool ReadUnitFields(BlockReader& in, UnitTemplate& u) {
 // The unit data of one unit record.
 bool ReadUnit(const uint8_t* data, size_t size, UnitTemplate& u) {
   BlockReader in(data, size);
-  if (!in.Uint32(u.type) || !in.Skip(20) || !in.NulTerminated(u.name) || !in.NulTerminated(u.secondName))
-    return false;
+  if (!in.Uint32(u.type) || !in.Skip(20) || !in.NulTerminated(u.name) || !in.NulTerminated(u.secondName)) return false;
   if (IsMenuItemUnit(u.id)) return ReadMenuItem(in, u);
   return ReadUnitFields(in, u);
 }
@@ -104,8 +102,7 @@ bool ReadUnitList(BlockReader& in, std::vector<UnitTemplate>& units) {
 }
 
 bool ReadWindow(BlockReader& in, WindowTemplate& w) {
-  return in.Uint32(w.word1) && in.Uint32(w.word2) && in.Blob(w.text1) && in.Blob(w.text2) &&
-         ReadUnitList(in, w.units);
+  return in.Uint32(w.word1) && in.Uint32(w.word2) && in.Blob(w.text1) && in.Blob(w.text2) && ReadUnitList(in, w.units);
 }
 
 }  // namespace

@@ -31,9 +31,9 @@ class ByteWriter {
 
 void WriteWindowClass(ByteWriter& out, const WindowClassBlock& c) {
   out.Int32(c.version);
-  for (int32_t v : {c.borderStyle, c.property4, static_cast<int32_t>(c.backColor), c.maximizeBox, c.minimizeBox,
-                    c.controlBox, c.startPosition, c.movable, c.property6, c.property13, c.property14, c.property15,
-                    c.property17})
+  for (int32_t v :
+       {c.borderStyle, c.property4, static_cast<int32_t>(c.backColor), c.maximizeBox, c.minimizeBox, c.controlBox,
+        c.startPosition, c.movable, c.property6, c.property13, c.property14, c.property15, c.property17})
     out.Int32(v);
   if (c.version > 1) out.Int32(c.showInTaskbar);
   if (c.version > 2) {
@@ -63,8 +63,10 @@ void WriteUnitFields(ByteWriter& out, const UnitTemplate& u) {
     out.Int32(b.handler);
   }
   out.Zeros(20);
-  if (u.type != kUnitTypeWindow) out.Bytes(u.classData);
-  else if (!u.emptyClassBlock) WriteWindowClass(out, u.windowClass);
+  if (u.type != kUnitTypeWindow)
+    out.Bytes(u.classData);
+  else if (!u.emptyClassBlock)
+    WriteWindowClass(out, u.windowClass);
 }
 
 std::vector<uint8_t> UnitData(const UnitTemplate& u) {

@@ -79,24 +79,42 @@ std::string LiveTitle(HWND hwnd) {
 // The integer class properties of a window, by class-property index.
 int32_t* ClassInt(WindowClassBlock& c, int32_t index) {
   switch (index) {
-    case 1: return &c.borderStyle;
-    case 2: return reinterpret_cast<int32_t*>(&c.backColor);
-    case 4: return &c.property4;
-    case 6: return &c.property6;
-    case 7: return &c.controlBox;
-    case 8: return &c.maximizeBox;
-    case 9: return &c.minimizeBox;
-    case 11: return &c.movable;
-    case 13: return &c.property13;
-    case 14: return &c.property14;
-    case 15: return &c.property15;
-    case 17: return &c.property17;
-    case 18: return &c.showInTaskbar;
-    case 19: return &c.property19;
-    case 20: return &c.property20;
-    case 21: return &c.alwaysOnTop;
-    case 22: return &c.property22;
-    default: return nullptr;
+    case 1:
+      return &c.borderStyle;
+    case 2:
+      return reinterpret_cast<int32_t*>(&c.backColor);
+    case 4:
+      return &c.property4;
+    case 6:
+      return &c.property6;
+    case 7:
+      return &c.controlBox;
+    case 8:
+      return &c.maximizeBox;
+    case 9:
+      return &c.minimizeBox;
+    case 11:
+      return &c.movable;
+    case 13:
+      return &c.property13;
+    case 14:
+      return &c.property14;
+    case 15:
+      return &c.property15;
+    case 17:
+      return &c.property17;
+    case 18:
+      return &c.showInTaskbar;
+    case 19:
+      return &c.property19;
+    case 20:
+      return &c.property20;
+    case 21:
+      return &c.alwaysOnTop;
+    case 22:
+      return &c.property22;
+    default:
+      return nullptr;
   }
 }
 
@@ -104,12 +122,18 @@ int32_t* ClassInt(WindowClassBlock& c, int32_t index) {
 std::string* ClassString(WindowClassBlock& c, int32_t index, bool& isText) {
   isText = index == 16 || index == 23;
   switch (index) {
-    case 3: return &c.blob3;
-    case 5: return &c.blob5;
-    case 12: return &c.blob12;
-    case 16: return &c.property16;
-    case 23: return &c.className;
-    default: return nullptr;
+    case 3:
+      return &c.blob3;
+    case 5:
+      return &c.blob5;
+    case 12:
+      return &c.blob12;
+    case 16:
+      return &c.property16;
+    case 23:
+      return &c.className;
+    default:
+      return nullptr;
   }
 }
 
@@ -141,7 +165,8 @@ void WriteClassProperty(UnitAccess a, int32_t index, uint32_t low, uint32_t high
     return;
   }
   bool isText = false;
-  if (std::string* s = ClassString(c, index, isText)) *s = isText ? TextFromWords(low, high) : ByteSetFromWords(low, high);
+  if (std::string* s = ClassString(c, index, isText))
+    *s = isText ? TextFromWords(low, high) : ByteSetFromWords(low, high);
 }
 
 int32_t* TemplateBound(UnitTemplate& u, int32_t property) {
@@ -157,17 +182,25 @@ PropertyWords ReadUnitProperty(uint32_t window, uint32_t unit, int32_t property,
   UnitAccess a = AccessUnit(window, unit);
   UnitTemplate& u = a.unit->data;
   switch (property) {
-    case 0: case 1: case 2: case 3: {
+    case 0:
+    case 1:
+    case 2:
+    case 3: {
       if (!a.live) return Word(*TemplateBound(u, property));
       int32_t v[4];
       LiveBounds(a.live, v);
       return Word(v[property]);
     }
-    case 4: return TextWords(u.tag);
-    case 5: return Word(a.live ? IsWindowVisible(a.live) != 0 : (u.flags & kUnitVisible) != 0);
-    case 6: return Word(a.live ? IsWindowEnabled(a.live) == 0 : (u.flags & kUnitDisabled) != 0);
-    case 7: return ByteSetWords(u.mousePointer);
-    default: break;
+    case 4:
+      return TextWords(u.tag);
+    case 5:
+      return Word(a.live ? IsWindowVisible(a.live) != 0 : (u.flags & kUnitVisible) != 0);
+    case 6:
+      return Word(a.live ? IsWindowEnabled(a.live) == 0 : (u.flags & kUnitDisabled) != 0);
+    case 7:
+      return ByteSetWords(u.mousePointer);
+    default:
+      break;
   }
   if (property < kFirstClassProperty) return Word(0);
   return ReadClassProperty(a, property - kFirstClassProperty);
@@ -179,7 +212,10 @@ void WriteUnitProperty(uint32_t window, uint32_t unit, int32_t property, int32_t
   UnitTemplate& u = a.unit->data;
   const auto value = static_cast<int32_t>(low);
   switch (property) {
-    case 0: case 1: case 2: case 3: {
+    case 0:
+    case 1:
+    case 2:
+    case 3: {
       if (!a.live) {
         *TemplateBound(u, property) = value;
         return;
@@ -190,7 +226,9 @@ void WriteUnitProperty(uint32_t window, uint32_t unit, int32_t property, int32_t
       MoveWindow(a.live, v[0], v[1], v[2], v[3], TRUE);
       return;
     }
-    case 4: u.tag = TextFromWords(low, high); return;
+    case 4:
+      u.tag = TextFromWords(low, high);
+      return;
     case 5:
       SetFlag(u.flags, kUnitVisible, value != 0);
       if (a.live) ShowWindow(a.live, value ? SW_SHOW : SW_HIDE);
@@ -199,8 +237,11 @@ void WriteUnitProperty(uint32_t window, uint32_t unit, int32_t property, int32_t
       SetFlag(u.flags, kUnitDisabled, value != 0);
       if (a.live) EnableWindow(a.live, value ? FALSE : TRUE);
       return;
-    case 7: u.mousePointer = ByteSetFromWords(low, high); return;
-    default: break;
+    case 7:
+      u.mousePointer = ByteSetFromWords(low, high);
+      return;
+    default:
+      break;
   }
   if (property >= kFirstClassProperty) WriteClassProperty(a, property - kFirstClassProperty, low, high);
 }

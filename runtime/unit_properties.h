@@ -9,7 +9,6 @@
 namespace rt {
 
 PropertyWords ReadUnitProperty(uint32_t window, uint32_t unit, int32_t property, int32_t element);
-void WriteUnitProperty(uint32_t window, uint32_t unit, int32_t property, int32_t element, uint32_t low,
-                       uint32_t high);
+void WriteUnitProperty(uint32_t window, uint32_t unit, int32_t property, int32_t element, uint32_t low, uint32_t high);
 
 }  // namespace rt

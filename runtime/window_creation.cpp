@@ -26,12 +26,25 @@ WindowStyles StylesFor(const WindowClassBlock& c) {
     if (c.controlBox) s.style |= WS_SYSMENU;
   }
   switch (c.borderStyle) {
-    case 1: s.style |= WS_THICKFRAME; break;
-    case 3: s.style |= WS_THICKFRAME; s.exStyle |= WS_EX_TOOLWINDOW; break;
-    case 4: s.exStyle |= WS_EX_TOOLWINDOW; break;
-    case 5: s.style |= WS_THICKFRAME; s.exStyle |= WS_EX_CLIENTEDGE; break;
-    case 6: s.exStyle |= WS_EX_CLIENTEDGE; break;
-    default: break;
+    case 1:
+      s.style |= WS_THICKFRAME;
+      break;
+    case 3:
+      s.style |= WS_THICKFRAME;
+      s.exStyle |= WS_EX_TOOLWINDOW;
+      break;
+    case 4:
+      s.exStyle |= WS_EX_TOOLWINDOW;
+      break;
+    case 5:
+      s.style |= WS_THICKFRAME;
+      s.exStyle |= WS_EX_CLIENTEDGE;
+      break;
+    case 6:
+      s.exStyle |= WS_EX_CLIENTEDGE;
+      break;
+    default:
+      break;
   }
   if (c.maximizeBox) s.style |= WS_MAXIMIZEBOX;
   if (c.minimizeBox) s.style |= WS_MINIMIZEBOX;
@@ -87,8 +100,10 @@ bool CreateFromTemplate(LoadedWindow& w) {
 bool BringForward(uint32_t windowId) {
   HWND existing = WindowHandleOf(windowId);
   if (!existing) return false;
-  if (IsIconic(existing)) ShowWindow(existing, SW_RESTORE);
-  else SetActiveWindow(existing);
+  if (IsIconic(existing))
+    ShowWindow(existing, SW_RESTORE);
+  else
+    SetActiveWindow(existing);
   return true;
 }
 

@@ -21,9 +21,7 @@ int32_t CallRoutine(uintptr_t routine, std::span<const int32_t> arguments) {
   return reinterpret_cast<Routine4>(routine)(a[0], a[1], a[2], a[3]);
 }
 
-bool TakesEvents(const LoadedUnit& unit) {
-  return unit.data.type == kUnitTypeWindow || IsMenuItemUnit(unit.data.id);
-}
+bool TakesEvents(const LoadedUnit& unit) { return unit.data.type == kUnitTypeWindow || IsMenuItemUnit(unit.data.id); }
 
 uintptr_t BoundRoutine(const LoadedUnit& unit, int32_t event) {
   for (const BoundEvent& b : unit.events)

@@ -86,27 +86,31 @@ TEST(ProgramTemplateBlock, BeforeTheMainWindowExistsItsPlaceIsTheStoredOne) {
   EXPECT_EQ(rt::program::ReadUnitInt(kMainWindow, rt::program::kPropertyHeight), 373);
 }
 
+constexpr char kCopyClass[] = "KorvalinMainWindowCopy";
+
 BOOL CALLBACK CountMainClass(HWND w, LPARAM count) {
   char name[64] = {};
   GetClassNameA(w, name, sizeof name);
-  if (std::string(name) == "SysPath_Mirt_Main") ++*reinterpret_cast<int*>(count);
+  if (std::string(name) == kCopyClass) ++*reinterpret_cast<int*>(count);
   return TRUE;
 }
 
-int MainClassWindowsOfThisThread() {
+int CopyWindowsOfThisThread() {
   int count = 0;
   EnumThreadWindows(GetCurrentThreadId(), CountMainClass, reinterpret_cast<LPARAM>(&count));
   return count;
 }
 
-// The program's own values under another identifier and without handlers,
-// so no program routine runs in the test process.
+// The program's own values under another identifier and class name, and
+// without handlers: no program routine runs in the test process, and tests
+// that look for Korvalin's own window do not find this one.
 TEST(ProgramTemplateBlock, MakesOneCentredWindowOfItsSizeHoweverOftenLoaded) {
   constexpr uint32_t kCopy = 0x52010F01;
   rt::TemplateCollection c = ProgramBlock();
   ASSERT_EQ(c.windows.size(), 1u);
   c.windows[0].id = kCopy;
   for (rt::EventBinding& b : c.windows[0].units[0].events) b.handler = rt::kNoHandler;
+  c.windows[0].units[0].windowClass.className = kCopyClass;
   rt::InstallWindowTemplates(c, reinterpret_cast<const void*>(&ProgramEntry));
   const rt::UnitRef copy = {kCopy, kMainWindowUnit};
   EXPECT_EQ(rt::program::ReadUnitInt(copy, rt::program::kPropertyLeft), 50);
@@ -116,7 +120,7 @@ TEST(ProgramTemplateBlock, MakesOneCentredWindowOfItsSizeHoweverOftenLoaded) {
   rt::program::LoadStartupWindow(kCopy);
   HWND hwnd = rt::WindowHandleOf(kCopy);
   ASSERT_NE(hwnd, nullptr);
-  EXPECT_EQ(MainClassWindowsOfThisThread(), 1);
+  EXPECT_EQ(CopyWindowsOfThisThread(), 1);
   EXPECT_EQ(WindowText(hwnd), "Korvalin 1.21");
   RECT rc;
   GetWindowRect(hwnd, &rc);
@@ -131,6 +135,7 @@ TEST(ProgramTemplateBlock, MakesOneCentredWindowOfItsSizeHoweverOftenLoaded) {
   const LONG style = GetWindowLongA(hwnd, GWL_STYLE);
   for (LONG bit : {WS_THICKFRAME, WS_CAPTION, WS_SYSMENU, WS_MAXIMIZEBOX, WS_MINIMIZEBOX, WS_CLIPCHILDREN})
     EXPECT_EQ(style & bit, bit) << std::hex << bit;
+  DestroyWindow(hwnd);
 }
 
 }  // namespace

@@ -74,16 +74,26 @@ TEST(ProgramTemplateBlockDamage, EveryTruncationFailsTheReadWithoutReadingPastTh
 // A value of the kinds that break counts and offsets.
 int32_t HostileValue(std::mt19937& random, int32_t old, size_t blockSize) {
   switch (random() % 10) {
-    case 0: return 0x7FFFFFFF;
-    case 1: return static_cast<int32_t>(0x80000000);
-    case 2: return -1;
-    case 3: return -static_cast<int32_t>(random() % 64);
-    case 4: return old + 1;
-    case 5: return old - 1;
-    case 6: return static_cast<int32_t>(blockSize);
-    case 7: return static_cast<int32_t>(blockSize + 1 + random() % 8);
-    case 8: return static_cast<int32_t>(random() % 4097);
-    default: return static_cast<int32_t>(random());
+    case 0:
+      return 0x7FFFFFFF;
+    case 1:
+      return static_cast<int32_t>(0x80000000);
+    case 2:
+      return -1;
+    case 3:
+      return -static_cast<int32_t>(random() % 64);
+    case 4:
+      return old + 1;
+    case 5:
+      return old - 1;
+    case 6:
+      return static_cast<int32_t>(blockSize);
+    case 7:
+      return static_cast<int32_t>(blockSize + 1 + random() % 8);
+    case 8:
+      return static_cast<int32_t>(random() % 4097);
+    default:
+      return static_cast<int32_t>(random());
   }
 }
 

@@ -139,10 +139,8 @@ struct ErrorChild {
 TEST(WindowErrors, TemplateAndEventFailuresAreRuntimeErrors) {
   // Started together: each child's box takes seconds to end.
   ErrorChild children[] = {
-      {"template_class_version_7", "", "载入启动窗口失败"},
-      {"template_block_truncated", "", "载入窗口模板数据段出错!"},
-      {"event_error", "window", "未找到引发事件的窗口"},
-      {"event_error", "unit", "未找到引发事件的窗口组件"},
+      {"template_class_version_7", "", "载入启动窗口失败"}, {"template_block_truncated", "", "载入窗口模板数据段出错!"},
+      {"event_error", "window", "未找到引发事件的窗口"},    {"event_error", "unit", "未找到引发事件的窗口组件"},
       {"event_error", "class", "引发事件的窗口组件无效"},
   };
   for (ErrorChild& c : children) c.process = StartChild(c.scenario, c.argument);

@@ -94,14 +94,12 @@ void InstallOnce() {
   static bool installed = false;
   if (installed) return;
   installed = true;
-  rt::TemplateCollection c = {.windows = {Window(kFirst, "KorvalinEventsFirst", On0),
-                                          Window(kSecond, "KorvalinEventsSecond", On0),
-                                          Window(kHooked, "KorvalinEventsHooked", InstallHook),
-                                          Window(kPlaced, "KorvalinEventsPlaced", On0),
-                                          Window(kAgain, "KorvalinEventsAgain", On0),
-                                          Window(kAgainOther, "KorvalinEventsAgainOther", On0),
-                                          Window(kSourced, "KorvalinEventsSourced", On0),
-                                          Window(kProperties, "KorvalinEventsProperties", On0)}};
+  rt::TemplateCollection c = {
+      .windows = {Window(kFirst, "KorvalinEventsFirst", On0), Window(kSecond, "KorvalinEventsSecond", On0),
+                  Window(kHooked, "KorvalinEventsHooked", InstallHook), Window(kPlaced, "KorvalinEventsPlaced", On0),
+                  Window(kAgain, "KorvalinEventsAgain", On0), Window(kAgainOther, "KorvalinEventsAgainOther", On0),
+                  Window(kSourced, "KorvalinEventsSourced", On0),
+                  Window(kProperties, "KorvalinEventsProperties", On0)}};
   c.windows[3].units[0].windowClass.startPosition = 0;
   std::vector<uint8_t> block = rt::WriteTemplateBlock(c);
   rt::TemplateCollection read;

@@ -86,14 +86,16 @@ rt::TemplateCollection SampleCollection() {
 }
 
 void ExpectSameClass(const rt::WindowClassBlock& a, const rt::WindowClassBlock& b) {
-  const int32_t left[] = {a.version, a.borderStyle, a.property4, static_cast<int32_t>(a.backColor), a.maximizeBox,
-                          a.minimizeBox, a.controlBox, a.startPosition, a.movable, a.property6, a.property13,
-                          a.property14, a.property15, a.property17, a.showInTaskbar, a.property19, a.property20,
-                          a.alwaysOnTop, a.property22};
-  const int32_t right[] = {b.version, b.borderStyle, b.property4, static_cast<int32_t>(b.backColor), b.maximizeBox,
-                           b.minimizeBox, b.controlBox, b.startPosition, b.movable, b.property6, b.property13,
-                           b.property14, b.property15, b.property17, b.showInTaskbar, b.property19, b.property20,
-                           b.alwaysOnTop, b.property22};
+  const int32_t left[] = {a.version,     a.borderStyle, a.property4,     static_cast<int32_t>(a.backColor),
+                          a.maximizeBox, a.minimizeBox, a.controlBox,    a.startPosition,
+                          a.movable,     a.property6,   a.property13,    a.property14,
+                          a.property15,  a.property17,  a.showInTaskbar, a.property19,
+                          a.property20,  a.alwaysOnTop, a.property22};
+  const int32_t right[] = {b.version,     b.borderStyle, b.property4,     static_cast<int32_t>(b.backColor),
+                           b.maximizeBox, b.minimizeBox, b.controlBox,    b.startPosition,
+                           b.movable,     b.property6,   b.property13,    b.property14,
+                           b.property15,  b.property17,  b.showInTaskbar, b.property19,
+                           b.property20,  b.alwaysOnTop, b.property22};
   for (size_t i = 0; i < std::size(left); ++i) EXPECT_EQ(left[i], right[i]) << "class field " << i;
   EXPECT_EQ(a.className, b.className);
   EXPECT_EQ(a.blob3, b.blob3);
