@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # test.sh [--arch i686|x86_64] [ctest arguments...]: installs what is missing,
 # builds both architectures (or the one named) and runs every test under Wine.
+# Exits non-zero when a build or any test of either architecture fails, or
+# when no test ran.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/.." && pwd)
@@ -15,8 +17,10 @@ run_all() {
   local status=0
   for arch in "${archs[@]}"; do
     echo "== tests, $arch"
-    (cd "$build_root/$arch" && ctest --output-on-failure --timeout 300 "$@") || status=1
+    # One ctest test per case; a run in which no test ran is a failure too.
+    (cd "$build_root/$arch" && ctest --output-on-failure --no-tests=error --timeout 300 "$@") || status=1
   done
+  [ $status -eq 0 ] || echo "test.sh: tests failed" >&2
   return $status
 }
 export -f run_all
