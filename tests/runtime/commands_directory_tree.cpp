@@ -52,6 +52,19 @@ TEST(TreeDeletionRefusal, VolumeAndShareRootsHoweverSpelt) {
   }
 }
 
+TEST(TreeDeletionRefusal, AFolderThatIsAMountPoint) {
+  // Under Wine, Linux mount points under Z: are volume mount points.
+  int found = 0;
+  for (const std::string folder : {"Z:\\proc", "Z:\\sys", "Z:\\dev\\shm"}) {
+    char volume[MAX_PATH] = {};
+    if (!GetVolumePathNameA((folder + "\\x").c_str(), volume, sizeof volume) || folder + "\\" != volume) continue;
+    ++found;
+    EXPECT_TRUE(RefusesTreeDeletion(folder.c_str())) << folder;
+    EXPECT_TRUE(RefusesTreeDeletion((folder + "\\").c_str())) << folder;
+  }
+  if (!found) GTEST_SKIP() << "no folder mount point to look at";
+}
+
 TEST(TreeDeletionRefusal, OrdinaryDirectoriesAreNotRefused) {
   std::string dir = test::MakeTempDirectory("plain");
   EXPECT_FALSE(RefusesTreeDeletion(dir.c_str()));
