@@ -66,6 +66,7 @@ serve_link_requests() {
   done
 }
 trap cleanup EXIT
+trap 'exit 143' INT TERM
 
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
   n=${KORVALIN_DISPLAY_NUMBER:-91}
