@@ -85,6 +85,14 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineserver -w
   wineserver -p >/dev/null 2>&1
 fi
+# Wine draws the frame buttons with Marlett; it finds its own fonts
+# (fonts-wine) only in the prefix, so a prefix made before they were
+# installed, or without them, gets them here.
+for font in marlett.ttf tahoma.ttf tahomabd.ttf; do
+  if [ -f "/usr/share/wine/fonts/$font" ] && [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/$font" ]; then
+    cp "/usr/share/wine/fonts/$font" "$WINEPREFIX/drive_c/windows/Fonts/$font"
+  fi
+done
 # Start Wine's own background processes now, away from any test's output:
 # started later, they would inherit a test's pipes and hold ctest up.
 wine wineboot </dev/null >/dev/null 2>&1
