@@ -179,6 +179,7 @@ void DialogDriver::Run() {
       }
       fprintf(stderr, "\n");
     }
+    PostMessageA(dialog, WM_NULL, 0, 0);
     seen_.push_back(std::move(seen));
     // Wine destroys a finished dialog late; hidden is enough to go on.
     answered.push_back(dialog);
@@ -190,7 +191,12 @@ void DialogDriver::Run() {
 void EnsureMainWindow() {
   if (mainWindow && IsWindow(mainWindow)) return;
   if (!processHeap) processHeap = GetProcessHeap();
-  if (!folderList) folderList = new FolderList(&folderList);
+  // A fresh list, so its titles and records start together.
+  if (folderList) {
+    folderList->destroy();
+    delete folderList;
+  }
+  folderList = new FolderList(&folderList);
   rt::program::LoadStartupWindow(kMainWindowId);
   mainWindow = MainWindowHandle();
   // Its first activation (rules, mode question) runs from the queue.
@@ -198,6 +204,12 @@ void EnsureMainWindow() {
 }
 
 HWND TestMainWindow() { return mainWindow; }
+
+void CloseMainWindow() {
+  if (mainWindow && IsWindow(mainWindow)) DestroyWindow(mainWindow);
+  mainWindow = nullptr;
+  PumpMessages(50);
+}
 
 int32_t AddRow(const char* title, const std::string& name, int32_t root, const std::string& keyPath, bool moveFiles,
                const std::string& currentDir) {

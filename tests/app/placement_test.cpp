@@ -46,6 +46,9 @@ class PlacementRun {
     CloseHandle(pi.hThread);
     process_ = pi.hProcess;
     window_ = WaitForProcessWindow(pi.dwProcessId, "SysPath_Mirt_Main", nullptr);
+    // The window is found as soon as it exists; its first activation comes
+    // after its creation handler has placed it.
+    for (int i = 0; i < 100 && window_ && GetForegroundWindow() != window_; ++i) Sleep(50);
   }
   ~PlacementRun() {
     if (!process_) return;
@@ -164,7 +167,7 @@ TEST(WindowPlacement, AWindowClosedMinimisedOrMaximisedReopensAtItsNormalPlace) 
     // As the frame's buttons do it, on the window's own thread.
     PostMessageA(run.window(), WM_SYSCOMMAND, command, 0);
     auto reached = [&] { return command == SC_MINIMIZE ? IsIconic(run.window()) : IsZoomed(run.window()); };
-    for (int i = 0; i < 40 && !reached(); ++i) Sleep(50);
+    for (int i = 0; i < 200 && !reached(); ++i) Sleep(50);
     ASSERT_TRUE(reached());
     EXPECT_EQ(run.Close(), 0u);
     EXPECT_EQ(run.Saved(), saved);

@@ -19,6 +19,7 @@ const std::wstring kNothingToRestore = L"未找到该目录的默认路径，无
 
 class RestoreFlow : public ::testing::Test {
  protected:
+  static void TearDownTestSuite() { CloseMainWindow(); }
   void SetUp() override {
     EnsureMainWindow();
     ASSERT_NE(TestMainWindow(), nullptr);
