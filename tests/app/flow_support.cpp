@@ -184,6 +184,8 @@ void DialogDriver::Run() {
     // Wine destroys a finished dialog late; hidden is enough to go on.
     answered.push_back(dialog);
     for (int i = 0; i < 200 && IsWindow(dialog) && IsWindowVisible(dialog); ++i) Sleep(25);
+    // An answer that did not end it: the next round closes or cancels it.
+    if (IsWindow(dialog) && IsWindowVisible(dialog)) answered.pop_back();
     if (getenv("KORVALIN_FLOW_TRACE")) fprintf(stderr, "%lu gone %d\n", GetTickCount(), IsWindow(dialog) ? 0 : 1);
   }
 }
