@@ -346,6 +346,17 @@ std::vector<DWORD> ExplorerProcesses() {
   return ids;
 }
 
+void EndExplorersStartedSince(const std::vector<DWORD>& before) {
+  for (DWORD id : ExplorerProcesses()) {
+    if (std::find(before.begin(), before.end(), id) != before.end()) continue;
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+    if (!process) continue;
+    TerminateProcess(process, 0);
+    WaitForSingleObject(process, 10000);
+    CloseHandle(process);
+  }
+}
+
 std::wstring Wide(const std::string& text) {
   int n = MultiByteToWideChar(936, 0, text.c_str(), -1, nullptr, 0);
   std::wstring wide(static_cast<size_t>(n > 0 ? n : 1), L'\0');
