@@ -355,6 +355,20 @@ void EndExplorersStartedSince(const std::vector<DWORD>& before) {
     WaitForSingleObject(process, 10000);
     CloseHandle(process);
   }
+  // Wine's desktop process may have been among them: a new top-level window
+  // brings it back, and the next tests start only once it is there.
+  HWND probe = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  for (int i = 0; i < 100; ++i) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(GetDesktopWindow(), &owner);
+    HANDLE process = owner ? OpenProcess(SYNCHRONIZE, FALSE, owner) : nullptr;
+    bool alive = process && WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    if (process) CloseHandle(process);
+    if (alive) break;
+    Sleep(50);
+  }
+  if (probe) DestroyWindow(probe);
+  Sleep(500);
 }
 
 std::wstring Wide(const std::string& text) {
