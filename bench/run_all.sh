@@ -38,7 +38,7 @@ trees=$BENCH_DATA/trees
 wine "$BENCH_BIN/korvalin_bench.exe" copy-prepare "$(win "$trees")" || failed=1
 for tree in small large; do
   src=$trees/$tree dst=$BENCH_DATA/copy-$tree
-  : >"$BENCH_DATA/k.$tree"; : >"$BENCH_DATA/kv.$tree"; : >"$BENCH_DATA/s.$tree"; : >"$BENCH_DATA/c.$tree"
+  : >"$BENCH_DATA/k.$tree"; : >"$BENCH_DATA/kv.$tree"; : >"$BENCH_DATA/s.$tree"; : >"$BENCH_DATA/c.$tree"; : >"$BENCH_DATA/f.$tree"
   for _ in 1 2 3; do
     rm -rf "$dst"; sync
     out=$(wine "$BENCH_BIN/korvalin_bench.exe" copy-korvalin "$(win "$src")" "$(win "$dst")") || failed=1
@@ -50,17 +50,21 @@ for tree in small large; do
     echo "$out" | grep -q 'ok=1' || { echo "bench: SHFileOperation's copy of $tree incomplete: $out" >&2; failed=1; }
     echo "$out" | field copy >>"$BENCH_DATA/s.$tree"
     rm -rf "$dst"; sync
+    out=$(wine "$BENCH_BIN/korvalin_bench.exe" copy-files "$(win "$src")" "$(win "$dst")") || failed=1
+    echo "$out" | field copy >>"$BENCH_DATA/f.$tree"
+    rm -rf "$dst"; sync
     start=$(date +%s.%N); cp -r "$src" "$dst"; end=$(date +%s.%N)
     awk -v a="$start" -v b="$end" 'BEGIN {print b - a}' >>"$BENCH_DATA/c.$tree"
   done
   rm -rf "$dst"
   k=$(median <"$BENCH_DATA/k.$tree"); kc=$(median <"$BENCH_DATA/kv.$tree")
-  s=$(median <"$BENCH_DATA/s.$tree"); c=$(median <"$BENCH_DATA/c.$tree")
+  s=$(median <"$BENCH_DATA/s.$tree"); c=$(median <"$BENCH_DATA/c.$tree"); f=$(median <"$BENCH_DATA/f.$tree")
   mib=$(du -sm "$src" | cut -f1)
   label=$([ "$tree" = small ] && echo "2,000 files of 4 KiB" || echo "20 files of 10 MiB")
-  awk -v t="$label" -v k="$k" -v kc="$kc" -v s="$s" -v c="$c" -v m="$mib" -v big="$([ "$tree" = large ] && echo 1)" 'BEGIN {
+  awk -v t="$label" -v k="$k" -v kc="$kc" -v s="$s" -v c="$c" -v f="$f" -v m="$mib" -v big="$([ "$tree" = large ] && echo 1)" 'BEGIN {
     printf "BENCH|copy|%s: CopyFolderTree + verification|%.1f|ms|%.0f MiB/s; copy alone %.1f ms\n", t, k*1000, m/k, kc*1000
     printf "BENCH|copy|%s: SHFileOperation|%.1f|ms|%.0f MiB/s\n", t, s*1000, m/s
+    printf "BENCH|copy|%s: CopyFileA file by file (profile)|%.1f|ms|%.0f MiB/s\n", t, f*1000, m/f
     printf "BENCH|copy|%s: cp -r (Linux)|%.1f|ms|%.0f MiB/s\n", t, c*1000, m/c
     printf "BENCH|copy|%s: Korvalin throughput / SHFileOperation|%.2f|ratio|target >= 1\n", t, s/k
     printf "BENCH|copy|%s: Korvalin throughput / cp -r|%.2f|ratio|%s\n", t, c/k, big ? "target >= 0.8" : ""
