@@ -13,6 +13,8 @@ namespace {
 
 uintptr_t regionStart = 0;
 uintptr_t regionEnd = 0;
+// Blocks handed out and not yet freed; read by leak checks.
+volatile LONG liveBlocks = 0;
 
 HANDLE Heap() {
   static HANDLE heap = GetProcessHeap();
@@ -40,6 +42,7 @@ bool InStaticRegion(const void* p) {
 void* Allocate(size_t bytes) {
   void* block = HeapAlloc(Heap(), 0, bytes);
   if (!block) ReportAllocationFailure(bytes);
+  InterlockedIncrement(&liveBlocks);
   return block;
 }
 
@@ -59,8 +62,10 @@ void* Reallocate(void* block, size_t bytes) {
 
 void Free(void* block) {
   if (!block || InStaticRegion(block)) return;
-  HeapFree(Heap(), 0, block);
+  if (HeapFree(Heap(), 0, block)) InterlockedDecrement(&liveBlocks);
 }
+
+long LiveBlockCount() { return liveBlocks; }
 
 void MakeArrayWritable(size_t elementSize, void** arrayVariable) {
   void* block = *arrayVariable;

@@ -10,6 +10,9 @@ void* Allocate(size_t bytes);
 void* Reallocate(void* block, size_t bytes);
 void Free(void* block);
 
+// Blocks allocated through this heap and not yet freed.
+long LiveBlockCount();
+
 // The out-of-memory runtime error for a request of `bytes`; does not return.
 [[noreturn]] void ReportAllocationFailure(size_t bytes);
 

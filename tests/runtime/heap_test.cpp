@@ -90,6 +90,28 @@ TEST(Heap, ReallocateGrowsHeapBlockKeepingItsBytes) {
   rt::program::Free(fresh);
 }
 
+// Leak checks read this count: every path that hands out or takes back a
+// block must move it, and nothing else may.
+TEST(Heap, LiveBlockCountFollowsEveryPath) {
+  const long start = rt::LiveBlockCount();
+  void* a = rt::program::Allocate(8);
+  EXPECT_EQ(rt::LiveBlockCount(), start + 1);
+  a = rt::program::Reallocate(a, 8192);  // grown in place or moved: still one block
+  EXPECT_EQ(rt::LiveBlockCount(), start + 1);
+  void* b = rt::program::Reallocate(nullptr, 4);
+  EXPECT_EQ(rt::LiveBlockCount(), start + 2);
+  const auto* constant = reinterpret_cast<const unsigned char*>(&Constants());
+  void* c = rt::program::Reallocate(const_cast<unsigned char*>(constant), 16);  // a copy out of the region
+  EXPECT_EQ(rt::LiveBlockCount(), start + 3);
+  rt::program::Free(nullptr);
+  rt::program::Free(const_cast<char*>(Constants().emptyText));
+  EXPECT_EQ(rt::LiveBlockCount(), start + 3);
+  rt::program::Free(c);
+  rt::program::Free(b);
+  rt::program::Free(a);
+  EXPECT_EQ(rt::LiveBlockCount(), start);
+}
+
 TEST(Heap, MakeArrayWritableCopiesOnlyConstants) {
   // A constant array of two ints placed in the region's empty byte set slot
   // would be too small, so use the empty byte set itself: a 1-dimension array of 0.

@@ -1,0 +1,50 @@
+// Resource balance over long use: 1,000 repaints, 10,000 mouse moves over
+// the rows and a full rule load must leave every count where it was.
+#include "app/globals.h"
+#include "bench/bench_support.h"
+#include "bench/bench_window.h"
+#include "bench/benchmarks.h"
+#include "rules/rule_set.h"
+
+namespace korvalin::bench {
+namespace {
+
+void RuleLoad() {
+  ListWindow window(&folderList);
+  LoadRuleSet();
+}
+
+}  // namespace
+
+int RunBalanceBenchmarks() {
+  bool level = true;
+  {
+    FolderList* list = nullptr;
+    ListWindow window(&list);
+    window.addRows(1000);
+    // Once first: bindings, fonts and theme data that stay for the process.
+    RepaintList(window.handle());
+    MoveOverRows(list, 40);
+    Resources before = CountResources();
+    for (int i = 0; i < 1000; ++i) RepaintList(window.handle());
+    Pump();
+    Resources after = CountResources();
+    level &= ReportGrowth("1,000 repaints", before, after);
+
+    before = CountResources();
+    const int hovered = MoveOverRows(list, 10000);
+    after = CountResources();
+    Report("balance", "10,000 mouse moves: moves that hovered their row", hovered, "moves", "all 10,000 expected");
+    level &= hovered == 10000;
+    level &= ReportGrowth("10,000 mouse moves", before, after);
+  }
+  RuleLoad();  // the script engine's first load stays in the process
+  Resources before = CountResources();
+  RuleLoad();
+  Resources after = CountResources();
+  level &= ReportGrowth("full rule load (list created, loaded, destroyed)", before, after);
+  Report("balance", "all counts level", level ? 1 : 0, "bool", "target: 1");
+  return level ? 0 : 1;
+}
+
+}  // namespace korvalin::bench

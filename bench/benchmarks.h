@@ -1,0 +1,23 @@
+// The benchmark groups that run inside korvalin_bench.exe; each prints its
+// result lines and returns 0 when every measurement could be taken.
+#pragma once
+
+#include <windows.h>
+
+#include "app/folder_list.h"
+
+namespace korvalin::bench {
+
+int RunRuleBenchmarks();
+int RunPaintBenchmarks();
+int RunBalanceBenchmarks();
+// copy-prepare <dir> | copy-korvalin <source> <destination> | copy-shell <source> <destination>
+int RunCopyBenchmark(int argc, char** argv);
+
+// Repaints the whole visible list at once (what 1,000 repaints repeat).
+void RepaintList(HWND list);
+// Moves the pointer over the visible rows, title and button areas in turn;
+// returns how many moves the list took as hovering the row moved over.
+int MoveOverRows(FolderList* list, int moves);
+
+}  // namespace korvalin::bench

@@ -1,0 +1,28 @@
+// korvalin_bench.exe <rules|paint|balance|copy-...>: the program's own code
+// measured in this process, on the program's image and a started runtime.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/entry.h"
+#include "bench/benchmarks.h"
+#include "runtime/program_calls.h"
+#include "runtime/startup.h"
+
+int main(int argc, char** argv) {
+  using namespace korvalin::bench;
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: korvalin_bench rules|paint|balance|copy-prepare|copy-korvalin|copy-shell ...\n");
+    return 2;
+  }
+  rt::AttachProgramImage(&korvalin::ProgramHeader());
+  rt::program::InitializeRuntime();
+  const char* group = argv[1];
+  if (!std::strcmp(group, "rules")) return RunRuleBenchmarks();
+  if (!std::strcmp(group, "paint")) return RunPaintBenchmarks();
+  if (!std::strcmp(group, "balance")) return RunBalanceBenchmarks();
+  if (!std::strncmp(group, "copy-", 5)) return RunCopyBenchmark(argc, argv);
+  std::fprintf(stderr, "unknown benchmark %s\n", group);
+  return 2;
+}
