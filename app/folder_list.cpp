@@ -97,6 +97,11 @@ int32_t FolderList::setItemHeight(int32_t height, bool apply) {
   return static_cast<int32_t>(dll::SendMessageA_50(handle, LB_GETITEMHEIGHT, 0, 0));
 }
 
+void FolderList::holdRedraw(bool hold) {
+  dll::SendMessageA_50(handle, WM_SETREDRAW, hold ? FALSE : TRUE, 0);
+  if (!hold) invalidate(nullptr);
+}
+
 void FolderList::setColumnWidth() { dll::SendMessageA_50(handle, LB_SETCOLUMNWIDTH, 80, 0); }
 LRESULT FolderList::getRowData(int32_t row) { return dll::SendMessageA_50(handle, LB_GETITEMDATA, row, 0); }
 

@@ -91,6 +91,11 @@ class FolderList final {
   int32_t hotRow = 0;
   int32_t buttonState = 0;
 
+  // While held, added rows are not drawn one by one: a visible list box
+  // repaints on every row added, which makes a long rule set slow to load.
+  // Releasing redraws the whole list once.
+  void holdRedraw(bool hold);
+
  private:
   // One brush for backColor, made when first needed and kept until the
   // colour changes or the list goes; a brush per message would leak.

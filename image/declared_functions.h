@@ -178,7 +178,7 @@ inline HFONT CreateFontA(int height, int width, int escapement, int orientation,
 inline LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return rt::program::CallDeclared<LRESULT>(49, window, message, wParam, lParam);
 }
-// 50: FolderList list-box wrappers (item height, count)
+// 50: FolderList list-box wrappers (item height, count, redraw hold)
 inline LRESULT SendMessageA_50(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return rt::program::CallDeclared<LRESULT>(50, window, message, wParam, lParam);
 }

@@ -92,9 +92,19 @@ void AddRule(ScriptJsonReader& reader, int32_t index, ScratchRow& row) {
   folderList->addRowRecord(row);
 }
 
+// The list is drawn once when loading ends, not once per row.
+class RedrawHold {
+ public:
+  RedrawHold() { folderList->holdRedraw(true); }
+  ~RedrawHold() { folderList->holdRedraw(false); }
+  RedrawHold(const RedrawHold&) = delete;
+  RedrawHold& operator=(const RedrawHold&) = delete;
+};
+
 }  // namespace
 
 void LoadRuleSet() {
+  RedrawHold hold;
   AddHeaderRow();
   ScriptJsonReader reader;
   OwnedBlock bytes(ReadRulesFile());
