@@ -1,10 +1,13 @@
 #include <windows.h>
 
 #include "runtime/kernel.h"
+#include "runtime/message_loop.h"
 #include "runtime/startup.h"
 
 namespace rt {
 namespace {
+
+MessageSource messageSource = GetMessageA;
 
 // Runs the idle handlers newest first, dropping those whose window is gone.
 void RunIdleHandlers() {
@@ -36,6 +39,12 @@ bool RestartsIdle(const MSG& msg, POINT& lastMouse, UINT& lastMouseMessage) {
 
 }  // namespace
 
+MessageSource SetMessageSource(MessageSource source) {
+  MessageSource previous = messageSource;
+  messageSource = source ? source : GetMessageA;
+  return previous;
+}
+
 void RunMessageLoop() {
   kernel::State& s = kernel::Get();
   s.loopEntered = true;
@@ -51,9 +60,16 @@ void RunMessageLoop() {
       if (!FrameworkIdle(idleCount++)) idle = false;
     }
     do {
-      if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+      BOOL got = messageSource(&msg, nullptr, 0, 0);
+      if (got == 0) {
         s.quitCode = static_cast<int>(msg.wParam);
         return;
+      }
+      if (got == -1) {
+        // A failed call took no message, least of all WM_QUIT: whatever msg
+        // holds is stale. Try again after a breath rather than spin.
+        Sleep(10);
+        break;
       }
       TranslateMessage(&msg);
       DispatchMessageA(&msg);

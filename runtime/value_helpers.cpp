@@ -37,8 +37,6 @@ Text CopyText(const char* text) {
   return CopyText(std::string_view(text ? text : ""));
 }
 
-int64_t FloatToInteger(double value) { return static_cast<int64_t>(value); }
-
 void* NewByteSet(const void* bytes, int32_t length) {
   if (length <= 0) return nullptr;
   auto* header = static_cast<ByteSetHeader*>(Allocate(sizeof(ByteSetHeader) + static_cast<size_t>(length)));

@@ -20,8 +20,14 @@ Text ConcatTexts(std::initializer_list<const char*> pieces);
 Text CopyText(std::string_view text);
 Text CopyText(const char* text);
 
-// Truncates toward zero.
-int64_t FloatToInteger(double value);
+// Truncates toward zero. NaN, the infinities and values outside the 64-bit
+// range have no integer; they give INT64_MIN, the processor's own answer,
+// as the commands' truncation does. Constant-evaluable, so a conversion
+// that would be undefined cannot slip back in unnoticed.
+constexpr int64_t FloatToInteger(double value) {
+  if (!(value > -9223372036854775808.0 && value < 9223372036854775808.0)) return INT64_MIN;
+  return static_cast<int64_t>(value);
+}
 
 // Byte sets. NewByteSet returns null for length 0, as commands do.
 void* NewByteSet(const void* bytes, int32_t length);

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Installs what building and running Korvalin needs, only when it is missing.
+# fonts-wine brings Wine's Marlett and Tahoma: without them the frame buttons
+# Wine draws show the letters "0", "1" and "r".
 set -euo pipefail
 
 packages=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
           wine wine32:i386 wine64 xvfb xdotool x11-utils imagemagick
-          locales fonts-wqy-microhei cmake libwine-dev googletest)
+          locales fonts-wqy-microhei fonts-wine cmake libwine-dev googletest)
 
 missing=()
 for p in "${packages[@]}"; do

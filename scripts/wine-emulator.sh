@@ -1,10 +1,36 @@
 #!/usr/bin/env bash
 # Runs one Windows program under Wine with the project's environment.
 # CMake uses it as the cross-compiling emulator, so ctest needs no other glue.
+# Run with --gtest_filter (one test case, as ctest runs them), it passes only
+# when the program exits 0 and GoogleTest itself reports that one case ran and
+# passed or was skipped: a case that ends the process early with 0 fails.
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 export PATH=/usr/lib/wine:$PATH
 export WINEPREFIX=${WINEPREFIX:-$here/../build/wine-prefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
-exec wine "$@"
+
+one_case=
+for arg in "$@"; do
+  case $arg in --gtest_filter=*) one_case=1 ;; esac
+done
+[ -n "$one_case" ] || exec wine "$@"
+
+report=$(mktemp)
+trap 'rm -f "$report"' EXIT
+wine "$@" 2>&1 | tee "$report"
+status=${PIPESTATUS[0]}
+summary=$(tr -d '\r' <"$report")
+if [ "$status" -ne 0 ]; then
+  echo "wine-emulator: the test program exited with $status" >&2
+  exit "$status"
+fi
+if ! grep -qx '\[==========\] 1 test from 1 test suite ran\..*' <<<"$summary"; then
+  echo "wine-emulator: GoogleTest did not report that exactly one case ran (the process ended early?)" >&2
+  exit 1
+fi
+if grep -qx '\[  PASSED  \] 1 test\.' <<<"$summary"; then exit 0; fi
+if grep -qx '\[  SKIPPED \] 1 test, listed below:' <<<"$summary"; then exit 0; fi
+echo "wine-emulator: GoogleTest did not report the case as passed" >&2
+exit 1

@@ -13,11 +13,60 @@ export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 mkdir -p "$(dirname "$WINEPREFIX")"
 
 xvfb_pid=
+links_pid=
+link_requests=$WINEPREFIX/drive_c/korvalin-link-requests
 cleanup() {
+  [ -n "$links_pid" ] && kill "$links_pid" >/dev/null 2>&1 && wait "$links_pid" 2>/dev/null
+  if [ -f "$link_requests/.drives" ]; then
+    while read -r device; do [ -L "$device" ] && rm -f "$device"; done <"$link_requests/.drives"
+  fi
+  rm -rf "$link_requests"
   wineserver -k >/dev/null 2>&1 || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" >/dev/null 2>&1 || true
 }
+
+# Only a Linux program can make a link Wine shows as a reparse point, or a
+# drive letter. Tests ask for them by dropping a request file (verb, then two
+# Linux paths, one a line) in C:\korvalin-link-requests; this answers "ok" or
+# "refused" in a .answer file. It makes links only inside the prefix's drive
+# C: and letters K to Y only onto directories there, and removes only the
+# letters it made, so no request can reach a real drive or file.
+answer_link_request() {
+  local verb a b prefix parent target device
+  { read -r verb; read -r a; read -r b; } <"$1"
+  prefix=$(realpath -e "$WINEPREFIX")/drive_c/
+  case $verb in
+    link)
+      parent=$(realpath -e "$(dirname "$a")") && target=$(realpath -e "$b") || return 1
+      [[ $parent/ == "$prefix"* && $target/ == "$prefix"* && -d $target && ! -e $a && ! -L $a ]] || return 1
+      ln -s "$target" "$a" ;;
+    drive)
+      [[ $a =~ ^[k-y]$ ]] && target=$(realpath -e "$b") || return 1
+      device=$WINEPREFIX/dosdevices/$a:
+      [[ $target/ == "$prefix"* && -d $target && ! -e $device && ! -L $device ]] || return 1
+      ln -s "$target" "$device" && echo "$device" >>"$link_requests/.drives" ;;
+    undrive)
+      device=$WINEPREFIX/dosdevices/$a:
+      [[ $a =~ ^[k-y]$ && -L $device ]] && grep -qxF "$device" "$link_requests/.drives" || return 1
+      rm -f "$device" ;;
+    *) return 1 ;;
+  esac
+}
+
+serve_link_requests() {
+  local request answer
+  while sleep 0.1; do
+    for request in "$link_requests"/*.request; do
+      [ -f "$request" ] || continue
+      answer=${request%.request}.answer
+      if answer_link_request "$request" 2>/dev/null; then echo ok; else echo refused; fi >"$answer.tmp"
+      mv "$answer.tmp" "$answer"
+      rm -f "$request"
+    done
+  done
+}
 trap cleanup EXIT
+trap 'exit 143' INT TERM
 
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
   n=${KORVALIN_DISPLAY_NUMBER:-91}
@@ -36,8 +85,22 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineserver -w
   wineserver -p >/dev/null 2>&1
 fi
+# Wine draws the frame buttons with Marlett; it finds its own fonts
+# (fonts-wine) only in the prefix, so a prefix made before they were
+# installed, or without them, gets them here.
+for font in marlett.ttf tahoma.ttf tahomabd.ttf; do
+  if [ -f "/usr/share/wine/fonts/$font" ] && [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/$font" ]; then
+    cp "/usr/share/wine/fonts/$font" "$WINEPREFIX/drive_c/windows/Fonts/$font"
+  fi
+done
 # Start Wine's own background processes now, away from any test's output:
 # started later, they would inherit a test's pipes and hold ctest up.
 wine wineboot </dev/null >/dev/null 2>&1
 
+rm -rf "$link_requests"
+mkdir -p "$link_requests"
+serve_link_requests </dev/null >/dev/null 2>&1 &
+links_pid=$!
+
 "$@"
+exit $?

@@ -57,10 +57,15 @@ void ByteSetData(ValueRecord* result, int count, const ValueRecord* args) {
     library::Kernel(library::kReportError, reinterpret_cast<intptr_t>(kMessage));
     ReportRuntimeError(kMessage, 0);  // only reached without a kernel
   }
-  const uint8_t* data = detail::BytesOf(set);
-  const size_t length = static_cast<size_t>(detail::BytesLengthOf(set));
+  const void* bytes = detail::ByteSetArgument(set);
+  const uint8_t* data = rt::ByteSetData(bytes);
+  const int32_t setLength = rt::ByteSetLength(bytes);
+  const size_t length = setLength < 0 ? 0 : static_cast<size_t>(setLength);
 
   ValueRecord positionArg = Arg(count, args, 2);
+  // Written back as a 32-bit int: a variable of any other kind would be
+  // overrun, so it is refused rather than written.
+  if (IsByRef(positionArg.tag) && positionArg.tag != (kTagInt | kTagByRef)) RaiseRuntimeError(11);
   auto* positionVariable =
       IsByRef(positionArg.tag) ? static_cast<int32_t*>(positionArg.pointer()) : static_cast<int32_t*>(nullptr);
   size_t offset = 0;

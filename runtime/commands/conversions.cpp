@@ -12,23 +12,24 @@ namespace {
 
 using detail::Arg;
 using detail::NewText;
+using detail::String;
 
 uint64_t Bits(const ValueRecord& r) { return r.low | (static_cast<uint64_t>(r.high) << 32); }
 
-std::string IntegerText(int64_t v) {
+String IntegerText(int64_t v) {
   char buffer[24];
   auto end = std::to_chars(buffer, buffer + sizeof buffer, v).ptr;
-  return std::string(buffer, end);
+  return String(buffer, end);
 }
 
 // printf's %g, with the exponent widened to at least three digits whichever
 // C runtime does the formatting (1e20 gives 1e+020).
-std::string FloatText(double v, int precision) {
+String FloatText(double v, int precision) {
   char buffer[64];
   int n = std::snprintf(buffer, sizeof buffer, "%.*g", precision, v);
-  std::string text(buffer, n > 0 ? static_cast<size_t>(n) : 0);
+  String text(buffer, n > 0 ? static_cast<size_t>(n) : 0);
   size_t e = text.find_first_of("eE");
-  if (e != std::string::npos && e + 1 < text.size()) {
+  if (e != String::npos && e + 1 < text.size()) {
     size_t digits = e + 1;
     if (text[digits] == '+' || text[digits] == '-') ++digits;
     size_t count = text.size() - digits;
@@ -77,7 +78,7 @@ ValueRecord Dereferenced(const ValueRecord& r) {
 // Full-width digits, signs and blanks of code page 936 become ASCII, then
 // the text is read as atoi reads it.
 int32_t TextToInt(std::string_view text) {
-  std::string narrow;
+  String narrow;
   for (size_t i = 0; i < text.size(); ++i) {
     auto b = static_cast<uint8_t>(text[i]);
     if (b < 0x80 || i + 1 >= text.size()) {
@@ -131,7 +132,7 @@ ValueRecord IntegerResult(const ValueRecord& argument) {
 
 
 // The text of a value, by its tag.
-std::string TextOfValue(const ValueRecord& v) {
+String TextOfValue(const ValueRecord& v) {
   switch (v.tag) {
     case kTagByte: return IntegerText(v.low & 0xFF);
     case kTagShort: return IntegerText(static_cast<int16_t>(v.low));
@@ -139,16 +140,16 @@ std::string TextOfValue(const ValueRecord& v) {
     case kTagLong: return IntegerText(v.asLong());
     case kTagFloat: return FloatText(v.asFloat(), 6);
     case kTagDouble: return FloatText(v.asDouble(), 13);
-    case kTagBool: return std::string(v.low ? "真" : "假");
-    case kTagText: return std::string(detail::TextViewOf(v));
+    case kTagBool: return String(v.low ? "真" : "假");
+    case kTagText: return String(detail::TextViewOf(v));
     case kTagByteSet:
-      return std::string(UpToZero(detail::BytesOf(v), static_cast<size_t>(detail::BytesLengthOf(v))));
+      return String(UpToZero(detail::BytesOf(v), static_cast<size_t>(detail::BytesLengthOf(v))));
     default:
       if (IsByRef(v.tag)) {
         ArrayBytes a = NumericArrayBytes(v, false);
-        return std::string(UpToZero(a.data, a.length));
+        return String(UpToZero(a.data, a.length));
       }
-      return std::string();  // date-time and every other kind
+      return String();  // date-time and every other kind
   }
 }
 

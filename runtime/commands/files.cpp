@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "runtime/commands.h"
+#include "runtime/commands/directory_tree.h"
 #include "runtime/commands/support.h"
 #include "runtime/library.h"
 
@@ -19,7 +20,7 @@ bool IsLeadByte(char c) { return static_cast<uint8_t>(c) >= 0x80; }
 // Steps over one character, two bytes for a lead byte unless the text ends.
 const char* NextChar(const char* p) { return (IsLeadByte(*p) && p[1]) ? p + 2 : p + 1; }
 
-std::vector<std::string> SplitArguments(const char* line) {
+detail::Vector<detail::String> SplitArguments(const char* line) {
   const char* p = line ? line : "";
   // The program name.
   if (*p == '"') {
@@ -31,7 +32,7 @@ std::vector<std::string> SplitArguments(const char* line) {
     while (*p && *p != ' ') p = NextChar(p);
     if (*p == ' ') ++p;
   }
-  std::vector<std::string> arguments;
+  detail::Vector<detail::String> arguments;
   while (*p) {
     if (static_cast<uint8_t>(*p) <= 0x20) {
       ++p;
@@ -49,48 +50,6 @@ std::vector<std::string> SplitArguments(const char* line) {
   return arguments;
 }
 
-// A path whose removal would empty a whole drive or share, however it is spelt.
-bool IsRootOrEmpty(const std::string& path) {
-  if (path.empty()) return true;
-  if (path.size() >= 2 && path[1] == ':' && (path.size() == 2 || (path.size() == 3 && path[2] == '\\')))
-    return true;
-  char full[MAX_PATH * 2];
-  DWORD n = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
-  if (n == 0 || n >= sizeof full) return true;
-  std::string normal(full, n);
-  if (normal.rfind("\\\\?\\", 0) == 0 || normal.rfind("\\\\.\\", 0) == 0) {
-    normal.erase(0, 4);
-    if (normal.rfind("UNC\\", 0) == 0) normal.replace(0, 4, "\\\\");
-  }
-  while (!normal.empty() && (normal.back() == '\\' || normal.back() == '/')) normal.pop_back();
-  if (normal.size() <= 2) return true;  // "C:" and the like
-  if (normal.rfind("\\\\", 0) == 0) {
-    // \\server\share is the root of a share.
-    size_t slash = normal.find('\\', 2);
-    return slash == std::string::npos || normal.find('\\', slash + 1) == std::string::npos;
-  }
-  return false;
-}
-
-// Entries whose names begin with "." stay, and so does their directory.
-void DeleteContents(const std::string& directory) {
-  WIN32_FIND_DATAA entry;
-  HANDLE search = FindFirstFileA((directory + "\\*.*").c_str(), &entry);
-  if (search == INVALID_HANDLE_VALUE) return;
-  do {
-    if (entry.cFileName[0] == '.') continue;
-    std::string child = directory + "\\" + entry.cFileName;
-    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      // A linked directory is removed as a link; what it points at is not ours.
-      if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) DeleteContents(child);
-      RemoveDirectoryA(child.c_str());
-    } else {
-      DeleteFileA(child.c_str());
-    }
-  } while (FindNextFileA(search, &entry));
-  FindClose(search);
-}
-
 bool WriteAll(HANDLE file, const uint8_t* bytes, size_t length) {
   while (length > 0) {
     DWORD chunk = static_cast<DWORD>(std::min<size_t>(length, 1u << 30));
@@ -105,7 +64,7 @@ bool WriteAll(HANDLE file, const uint8_t* bytes, size_t length) {
 }  // namespace
 
 void* SplitCommandLine(const char* commandLine) {
-  std::vector<std::string> arguments = SplitArguments(commandLine);
+  detail::Vector<detail::String> arguments = SplitArguments(commandLine);
   const size_t n = arguments.size();
   auto* array = static_cast<int32_t*>(detail::AllocateBlock(2 * sizeof(int32_t) + n * sizeof(char*)));
   array[0] = 1;
@@ -161,12 +120,17 @@ void WriteFileBytes(ValueRecord* result, int count, const ValueRecord* args) {
   result->setBool(false);
   const char* name = TextOf(Arg(count, args, 0));
   if (!*name) return;
+  // Every piece is checked before the file is touched: a wrong kind ends
+  // the program rather than leave a file cut short or filled with garbage.
+  detail::Vector<const void*> pieces;
+  for (int i = 1; i < count; ++i)
+    if (!args[i].omitted()) pieces.push_back(detail::ByteSetArgument(args[i]));
   HANDLE file = CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
   bool ok = true;
-  for (int i = 1; i < count && ok; ++i) {
-    if (BaseTag(args[i].tag) != kTagByteSet) continue;
-    ok = WriteAll(file, detail::BytesOf(args[i]), static_cast<size_t>(detail::BytesLengthOf(args[i])));
+  for (size_t i = 0; i < pieces.size() && ok; ++i) {
+    int32_t length = rt::ByteSetLength(pieces[i]);
+    if (length > 0) ok = WriteAll(file, rt::ByteSetData(pieces[i]), static_cast<size_t>(length));
   }
   if (!CloseHandle(file)) ok = false;
   result->setBool(ok);
@@ -179,16 +143,14 @@ void MakeDirectory(ValueRecord* result, int count, const ValueRecord* args) {
 void DeleteDirectoryTree(ValueRecord* result, int count, const ValueRecord* args) {
   const char* p = TextOf(Arg(count, args, 0));
   while (*p == ' ') ++p;
-  std::string path(p);
-  if (IsRootOrEmpty(path)) return result->setBool(false);
-  DeleteContents(path);
-  result->setBool(RemoveDirectoryA(path.c_str()) != 0);
+  if (RefusesTreeDeletion(p)) return result->setBool(false);
+  result->setBool(DeleteTree(p));
 }
 
 void RunCommandLine(ValueRecord* result, int count, const ValueRecord* args) {
   static const WORD kShowModes[] = {SW_HIDE,          SW_SHOWNORMAL,     SW_SHOWMINIMIZED,
                                     SW_SHOWMAXIMIZED, SW_SHOWNOACTIVATE, SW_MINIMIZE};
-  std::string line = TextOf(Arg(count, args, 0));
+  detail::String line = TextOf(Arg(count, args, 0));
   bool wait = detail::BoolOf(Arg(count, args, 1));
   ValueRecord modeArg = Arg(count, args, 2);
   int32_t mode = modeArg.omitted() ? 2 : std::clamp(detail::IntOf(modeArg), 1, 6);

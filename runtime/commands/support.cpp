@@ -2,14 +2,12 @@
 
 #include "runtime/heap.h"
 #include "runtime/library.h"
+#include "runtime/runtime_error.h"
+#include "runtime/value_helpers.h"
 
 namespace rt::commands::detail {
 
-int64_t TruncateDouble(double d) {
-  // Out of range (and NaN) would be undefined; give the processor's answer.
-  if (!(d > -9223372036854775808.0 && d < 9223372036854775808.0)) return INT64_MIN;
-  return static_cast<int64_t>(d);
-}
+int64_t TruncateDouble(double d) { return FloatToInteger(d); }
 
 int64_t IntegerOf(const ValueRecord& r) {
   ValueRecord v = r;
@@ -34,6 +32,15 @@ int64_t IntegerOf(const ValueRecord& r) {
     case kTagBool: return v.low != 0;
     default: return static_cast<int32_t>(v.low);
   }
+}
+
+const void* ByteSetArgument(const ValueRecord& r) {
+  if (r.tag == kTagByteSet) return r.pointer();
+  if (r.tag == (kTagByteSet | kTagByRef)) {
+    const void* const* variable = static_cast<const void* const*>(r.pointer());
+    return variable ? *variable : nullptr;
+  }
+  RaiseRuntimeError(11);
 }
 
 void* AllocateBlock(size_t bytes) {

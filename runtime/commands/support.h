@@ -3,7 +3,9 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "runtime/value.h"
 
@@ -34,6 +36,10 @@ inline int32_t BytesLengthOf(const ValueRecord& r) {
   return n < 0 ? 0 : n;
 }
 
+// A byte-set argument given as a byte set or as the address of a byte-set
+// variable; any other kind is runtime error 11, never read as a byte set.
+const void* ByteSetArgument(const ValueRecord& r);
+
 // Blocks from the kernel's allocator.
 void* AllocateBlock(size_t bytes);
 void FreeBlock(void* block);
@@ -41,6 +47,26 @@ void FreeBlock(void* block);
 char* NewText(const void* bytes, size_t length);
 inline char* NewText(std::string_view text) { return NewText(text.data(), text.size()); }
 void* NewBytes(const void* bytes, size_t length);
+
+// Standard containers of the commands allocate from the kernel's heap, so
+// running out of memory is the runtime's allocation error with the size
+// asked for, never a std::bad_alloc escaping through the dispatcher.
+template <class T>
+struct KernelAllocator {
+  using value_type = T;
+  KernelAllocator() = default;
+  template <class U>
+  KernelAllocator(const KernelAllocator<U>&) {}
+  T* allocate(size_t n) {
+    size_t bytes = n > SIZE_MAX / sizeof(T) ? SIZE_MAX : n * sizeof(T);
+    return static_cast<T*>(AllocateBlock(bytes));
+  }
+  void deallocate(T* p, size_t) { FreeBlock(p); }
+  friend bool operator==(const KernelAllocator&, const KernelAllocator&) { return true; }
+};
+using String = std::basic_string<char, std::char_traits<char>, KernelAllocator<char>>;
+template <class T>
+using Vector = std::vector<T, KernelAllocator<T>>;
 
 inline void SetText(ValueRecord* result, char* text) { result->setPointer(text, kTagText); }
 inline void SetBytes(ValueRecord* result, void* bytes) { result->setPointer(bytes, kTagByteSet); }

@@ -38,31 +38,33 @@ class KorvalinRun {
     if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return;
     CloseHandle(pi.hThread);
     process_ = pi.hProcess;
-    window_ = WaitForWindow("SysPath_Mirt_Main", nullptr);
+    processId_ = pi.dwProcessId;
+    window_ = WaitForProcessWindow(processId_, "SysPath_Mirt_Main", nullptr);
   }
   ~KorvalinRun() {
-    if (!process_) return;
-    if (WaitForSingleObject(process_, 0) != WAIT_OBJECT_0) TerminateProcess(process_, 1);
-    CloseHandle(process_);
+    if (process_) FinishProcess(process_, 0);
   }
 
   HWND window() const { return window_; }
   std::string Caption() const { return WindowText(window_); }
 
+  HWND WaitForQuestion(DWORD timeoutMs = 20000) const {
+    return WaitForProcessWindow(processId_, "#32770", kCaption, timeoutMs);
+  }
+
   // Closes the main window and returns the exit code.
   DWORD Close() {
     PostMessageA(window_, WM_CLOSE, 0, 0);
-    DWORD code = ~0u;
-    if (WaitForSingleObject(process_, 30000) == WAIT_OBJECT_0) GetExitCodeProcess(process_, &code);
+    DWORD code = FinishProcess(process_);
+    process_ = nullptr;
     return code;
   }
 
  private:
+  DWORD processId_ = 0;
   HANDLE process_ = nullptr;
   HWND window_ = nullptr;
 };
-
-HWND WaitForQuestion(DWORD timeoutMs = 20000) { return WaitForWindow("#32770", kCaption, timeoutMs); }
 
 // Waits for the question to go away after it has been answered.
 bool QuestionGone(HWND question) {
@@ -95,7 +97,7 @@ void AnswerAndExpectCaption(const std::string& arguments, WPARAM answer, const c
   SCOPED_TRACE("arguments: " + arguments);
   KorvalinRun run(arguments);
   ASSERT_NE(run.window(), nullptr);
-  HWND question = WaitForQuestion();
+  HWND question = run.WaitForQuestion();
   ASSERT_NE(question, nullptr) << "no mode question";
   EXPECT_EQ(GetWindow(question, GW_OWNER), run.window());
   Sleep(100);  // its controls come up just after the dialog window
@@ -108,7 +110,7 @@ void AnswerAndExpectCaption(const std::string& arguments, WPARAM answer, const c
   EXPECT_EQ(run.Caption(), expectedCaption);
   // Asked once only: no second question follows the answer.
   if (checkAskedOnce) {
-    EXPECT_EQ(WaitForQuestion(1000), nullptr);
+    EXPECT_EQ(run.WaitForQuestion(1000), nullptr);
   }
   EXPECT_EQ(run.Close(), 0u);
 }
@@ -134,7 +136,7 @@ TEST(OperationMode, NoQuestionWithoutAReset) {
     SCOPED_TRACE(std::string("arguments: ") + arguments);
     KorvalinRun run(arguments);
     ASSERT_NE(run.window(), nullptr);
-    EXPECT_EQ(WaitForQuestion(2000), nullptr);
+    EXPECT_EQ(run.WaitForQuestion(2000), nullptr);
     // It was activated, so its first-activation event has run.
     EXPECT_EQ(GetForegroundWindow(), run.window());
     EXPECT_EQ(run.Caption(), kCaption);

@@ -108,6 +108,17 @@ BOOL CALLBACK CollectChild(HWND child, LPARAM context) {
   return TRUE;
 }
 
+// A dialog of this process with the title; never another process's window.
+HWND FindOwnDialog(const std::wstring& title) {
+  HWND window = nullptr;
+  while ((window = FindWindowExW(nullptr, window, L"#32770", title.c_str()))) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == GetCurrentProcessId()) return window;
+  }
+  return nullptr;
+}
+
 // Finds the task dialog titled `title` from another thread, records what it
 // shows and sends it `message` (WM_COMMAND with `command`, or WM_CLOSE).
 // Under Wine the main instruction and the content are static controls.
@@ -117,7 +128,7 @@ class DialogDriver {
       : thread_([this, title, message, command, timeoutMs] {
           HWND dialog = nullptr;
           for (DWORD start = GetTickCount(); !dialog && GetTickCount() - start < timeoutMs;) {
-            dialog = FindWindowW(L"#32770", title.c_str());
+            dialog = FindOwnDialog(title);
             if (!dialog) Sleep(50);
           }
           if (!dialog) return;

@@ -125,17 +125,12 @@ KORVALIN_SCENARIO(registry_bad_root) {
 TEST(RegistryRootCodes, OutsideOneToFiveEndTheProcessWithError9) {
   for (const char* arguments : {"read 0", "write 6"}) {
     SCOPED_TRACE(arguments);
-    HANDLE child = korvalin::test::StartChild("registry_bad_root", arguments);
-    ASSERT_NE(child, nullptr);
-    std::string text;
-    EXPECT_TRUE(korvalin::test::DismissErrorBox(&text));
-    EXPECT_NE(text.find("错误代码：9"), std::string::npos) << text;
-    EXPECT_NE(text.find(rt::RuntimeErrorMessage(9)), std::string::npos) << text;
-    ASSERT_EQ(WaitForSingleObject(child, 20000), WAIT_OBJECT_0);
-    DWORD exitCode = 0;
-    GetExitCodeProcess(child, &exitCode);
-    CloseHandle(child);
-    EXPECT_TRUE(korvalin::test::IsExitMinusOne(exitCode)) << exitCode;
+    korvalin::test::ChildError error =
+        korvalin::test::AwaitChildError(korvalin::test::StartChild("registry_bad_root", arguments));
+    EXPECT_TRUE(error.shown);
+    EXPECT_NE(error.text.find("错误代码：9"), std::string::npos) << error.text;
+    EXPECT_NE(error.text.find(rt::RuntimeErrorMessage(9)), std::string::npos) << error.text;
+    EXPECT_TRUE(korvalin::test::IsExitMinusOne(error.exitCode)) << error.exitCode;
   }
 }
 

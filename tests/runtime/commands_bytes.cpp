@@ -127,17 +127,11 @@ KORVALIN_SCENARIO(byte_set_data_invalid_kind) {
 }
 
 TEST(ByteSetDataCommand, InvalidKindIsARuntimeError) {
-  HANDLE child = test::StartChild("byte_set_data_invalid_kind");
-  ASSERT_NE(child, nullptr);
-  std::string text;
-  EXPECT_TRUE(test::DismissErrorBox(&text));
-  EXPECT_NE(text.find("“欲取出数据的类型”参数值无效"), std::string::npos) << text;
-  EXPECT_EQ(text.find("错误代码"), std::string::npos) << text;
-  ASSERT_EQ(WaitForSingleObject(child, 20000), WAIT_OBJECT_0);
-  DWORD code = 0;
-  GetExitCodeProcess(child, &code);
-  CloseHandle(child);
-  EXPECT_TRUE(test::IsExitMinusOne(code)) << code;
+  test::ChildError error = test::AwaitChildError(test::StartChild("byte_set_data_invalid_kind"));
+  EXPECT_TRUE(error.shown);
+  EXPECT_NE(error.text.find("“欲取出数据的类型”参数值无效"), std::string::npos) << error.text;
+  EXPECT_EQ(error.text.find("错误代码"), std::string::npos) << error.text;
+  EXPECT_TRUE(test::IsExitMinusOne(error.exitCode)) << error.exitCode;
 }
 
 TEST(MemoryCommands, PointerToByteSetCopies) {

@@ -131,16 +131,10 @@ TEST(WindowCommands, AUnitWithoutALiveWindowIsARuntimeError) {
   // Each child takes seconds to end, so two of the ways: no such window, and
   // a window whose live window has gone.
   for (const char* which : {"unknown-window", "destroyed"}) {
-    HANDLE child = test::StartChild("window_command_unresolved", which);
-    ASSERT_NE(child, nullptr);
-    std::string text;
-    EXPECT_TRUE(test::DismissErrorBox(&text)) << which;
-    EXPECT_NE(text.find("指定窗口或窗口组件不存在或尚未载入"), std::string::npos) << which << ": " << text;
-    ASSERT_EQ(WaitForSingleObject(child, 20000), WAIT_OBJECT_0) << which;
-    DWORD code = 0;
-    GetExitCodeProcess(child, &code);
-    CloseHandle(child);
-    EXPECT_TRUE(test::IsExitMinusOne(code)) << which << ": " << code;
+    test::ChildError error = test::AwaitChildError(test::StartChild("window_command_unresolved", which));
+    EXPECT_TRUE(error.shown) << which;
+    EXPECT_NE(error.text.find("指定窗口或窗口组件不存在或尚未载入"), std::string::npos) << which << ": " << error.text;
+    EXPECT_TRUE(test::IsExitMinusOne(error.exitCode)) << which << ": " << error.exitCode;
   }
 }
 

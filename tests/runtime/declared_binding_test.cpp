@@ -323,14 +323,9 @@ KORVALIN_SCENARIO(free_at_shutdown) {
 std::string ErrorOfChild(const std::string& scenario, const std::string& arguments = "") {
   HANDLE child = StartChild(scenario, arguments);
   if (!child) return "child not started";
-  std::string text;
-  bool shown = DismissErrorBox(&text);
-  DWORD code = 0;
-  if (WaitForSingleObject(child, 30000) != WAIT_OBJECT_0) TerminateProcess(child, 1);
-  GetExitCodeProcess(child, &code);
-  CloseHandle(child);
-  if (!shown) return "no box, exit " + std::to_string(code);
-  return IsExitMinusOne(code) ? text : "exit " + std::to_string(code) + ": " + text;
+  ChildError error = AwaitChildError(child);
+  if (!error.shown) return "no box, exit " + std::to_string(error.exitCode);
+  return IsExitMinusOne(error.exitCode) ? error.text : "exit " + std::to_string(error.exitCode) + ": " + error.text;
 }
 
 std::string BindError(int index) { return ErrorOfChild("bind_and_call", std::to_string(index)); }

@@ -60,6 +60,23 @@ KORVALIN_SCENARIO(subscript) {
   return 0;
 }
 
+// A result of the wrong kind: a text where an int was expected.
+KORVALIN_SCENARIO(tag_check) {
+  StartRuntime(PlainTestImage());
+  rt::CheckTag(rt::kTagInt, rt::kTagInt);
+  rt::CheckTag(rt::kTagText, rt::kTagInt);
+  return 0;
+}
+
+// A value that must be numeric is a boolean.
+KORVALIN_SCENARIO(numeric_check) {
+  StartRuntime(PlainTestImage());
+  for (uint32_t tag : {rt::kTagByte, rt::kTagShort, rt::kTagInt, rt::kTagLong, rt::kTagFloat, rt::kTagDouble})
+    rt::CheckNumeric(tag);
+  rt::CheckNumeric(rt::kTagBool);
+  return 0;
+}
+
 KORVALIN_SCENARIO(selector) {
   StartRuntime(PlainTestImage());
   rt::CheckSelector(std::stoi(argv[2]), 3);
@@ -68,14 +85,10 @@ KORVALIN_SCENARIO(selector) {
 
 std::string ErrorOf(const std::string& scenario, const std::string& arguments) {
   HANDLE child = StartChild(scenario, arguments);
-  std::string text;
-  bool shown = DismissErrorBox(&text);
-  DWORD code = 0;
-  WaitForSingleObject(child, 30000);
-  GetExitCodeProcess(child, &code);
-  CloseHandle(child);
-  if (!shown) return "no box, exit " + std::to_string(code);
-  return IsExitMinusOne(code) ? text : "exit " + std::to_string(code);
+  if (!child) return "child not started";
+  ChildError error = AwaitChildError(child);
+  if (!error.shown) return "no box, exit " + std::to_string(error.exitCode);
+  return IsExitMinusOne(error.exitCode) ? error.text : "exit " + std::to_string(error.exitCode);
 }
 
 TEST(Checks, SubscriptZeroIsErrorFour) {
@@ -85,6 +98,15 @@ TEST(Checks, SubscriptZeroIsErrorFour) {
 TEST(Checks, SubscriptPastTheEndAndIntoNullAreErrorOne) {
   EXPECT_NE(ErrorOf("subscript", "4").find("错误代码：1"), std::string::npos);
   EXPECT_NE(ErrorOf("subscript", "1 null").find("错误代码：1"), std::string::npos);
+}
+
+TEST(Checks, WrongResultKindIsErrorFive) {
+  EXPECT_EQ(ErrorOf("tag_check", ""), "运行时出错!\r\n\r\n错误代码：5\r\n\r\n错误信息：数据或数组类型不匹配\r\n");
+}
+
+TEST(Checks, NonNumericValueIsErrorTwo) {
+  EXPECT_EQ(ErrorOf("numeric_check", ""),
+            "运行时出错!\r\n\r\n错误代码：2\r\n\r\n错误信息：未得到所需要的数值型数据\r\n");
 }
 
 TEST(Checks, SelectorOutOfRangeIsErrorNine) {

@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <cstdint>
 #include <cstring>
+#include <limits>
 
 #include "runtime/heap.h"
 #include "runtime/program_calls.h"
+#include "runtime/startup.h"
 #include "runtime/value_helpers.h"
 
 namespace {
@@ -16,6 +21,50 @@ TEST(Heap, FreeIgnoresNullAndConstants) {
   rt::program::Free(const_cast<rt::ByteSetHeader*>(&Constants().emptyByteSet));
   EXPECT_EQ(Constants().emptyByteSet.dimensions, 1);
   EXPECT_EQ(Constants().emptyByteSet.length, 0);
+}
+
+// Makes a heap block of the test's own the static region for one test, then
+// puts the program's constant block back.
+class BorrowedStaticRegion {
+ public:
+  explicit BorrowedStaticRegion(const void* bytes, size_t size)
+      : block_(HeapAlloc(GetProcessHeap(), 0, size)), size_(size) {
+    std::memcpy(block_, bytes, size);
+    rt::RegisterStaticRegion(block_, size_);
+  }
+  ~BorrowedStaticRegion() {
+    const rt::ProgramImageHeader* image = rt::CurrentProgramImage();
+    rt::RegisterStaticRegion(image->constantBlock, image->constantBlockSize);
+    HeapFree(GetProcessHeap(), 0, block_);
+  }
+  void* block() const { return block_; }
+
+ private:
+  void* block_;
+  size_t size_;
+};
+
+TEST(Heap, FreeOfAStaticRegionBlockLeavesItAllocated) {
+  const char bytes[] = "constant text";
+  BorrowedStaticRegion region(bytes, sizeof bytes);
+  rt::program::Free(region.block());
+  rt::program::Free(static_cast<char*>(region.block()) + 4);
+  // Still a live block of the heap, its bytes untouched.
+  EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, region.block()));
+  EXPECT_EQ(std::memcmp(region.block(), bytes, sizeof bytes), 0);
+}
+
+TEST(Heap, MakeArrayWritableCopiesHeaderAndElements) {
+  const int32_t constant[] = {2, 2, 3, 11, 12, 13, 21, 22, 23};  // two dimensions, 2 x 3 ints
+  BorrowedStaticRegion region(constant, sizeof constant);
+  void* variable = region.block();
+  rt::program::MakeArrayWritable(sizeof(int32_t), &variable);
+  ASSERT_NE(variable, region.block());
+  EXPECT_FALSE(rt::InStaticRegion(variable));
+  EXPECT_EQ(std::memcmp(variable, constant, sizeof constant), 0);
+  static_cast<int32_t*>(variable)[8] = 99;  // now the program's own to change
+  EXPECT_EQ(static_cast<const int32_t*>(region.block())[8], 23);
+  rt::program::Free(variable);
 }
 
 TEST(Heap, ReallocateOfConstantCopiesOnlyUpToRegionEnd) {
@@ -70,6 +119,25 @@ TEST(ValueHelpers, FloatToIntegerTruncatesTowardZero) {
   EXPECT_EQ(rt::FloatToInteger(2.9), 2);
   EXPECT_EQ(rt::FloatToInteger(-1.7), -1);
   EXPECT_EQ(rt::FloatToInteger(-0.2), 0);
+  EXPECT_EQ(rt::FloatToInteger(9007199254740993.0), 9007199254740992);
+}
+
+// Without an integer to give, the answer is INT64_MIN; the compiler proves
+// these conversions defined, at run time the same values are checked.
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+static_assert(rt::FloatToInteger(kNaN) == INT64_MIN);
+static_assert(rt::FloatToInteger(kInfinity) == INT64_MIN);
+static_assert(rt::FloatToInteger(-kInfinity) == INT64_MIN);
+static_assert(rt::FloatToInteger(9223372036854775808.0) == INT64_MIN);
+static_assert(rt::FloatToInteger(-9223372036854777856.0) == INT64_MIN);
+static_assert(rt::FloatToInteger(9223372036854774784.0) == 9223372036854774784);
+
+TEST(ValueHelpers, FloatToIntegerWithoutAnIntegerIsInt64Min) {
+  volatile double values[] = {kNaN, kInfinity, -kInfinity, 1e19, -1e19, 1e300};
+  for (double v : values) EXPECT_EQ(rt::FloatToInteger(v), INT64_MIN) << v;
+  volatile double edge = -9223372036854775808.0;
+  EXPECT_EQ(rt::FloatToInteger(edge), INT64_MIN);
 }
 
 TEST(Values, TagClassesAndNumericTags) {

@@ -104,10 +104,8 @@ ErrorRun RunErrorChild(const std::string& scenario, const std::string& extra = "
   HANDLE child = StartChild(scenario, arguments);
   ErrorRun run;
   if (!child) return run;
-  if (expectBox) run.boxShown = DismissErrorBox(&run.text);
-  if (WaitForSingleObject(child, 30000) != WAIT_OBJECT_0) TerminateProcess(child, 1);
-  GetExitCodeProcess(child, &run.exitCode);
-  CloseHandle(child);
+  if (expectBox) run.boxShown = DismissProcessErrorBox(GetProcessId(child), &run.text);
+  run.exitCode = FinishProcess(child);
   run.exitRoutineRan = FileExists(marker);
   return run;
 }
@@ -150,10 +148,19 @@ TEST(RuntimeErrorReport, ErrorOnAnotherThreadEndsTheProcessThroughTheGuiThread) 
                      "运行时出错!\r\n\r\n错误代码：2\r\n\r\n错误信息：未得到所需要的数值型数据\r\n");
 }
 
-BOOL CALLBACK CountErrorBoxes(HWND window, LPARAM count) {
+struct BoxCount {
+  DWORD processId;
+  int boxes;
+};
+
+BOOL CALLBACK CountErrorBoxes(HWND window, LPARAM lParam) {
+  auto* count = reinterpret_cast<BoxCount*>(lParam);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != count->processId) return TRUE;
   char className[16] = {};
   GetClassNameA(window, className, sizeof className);
-  if (std::string(className) == "#32770" && WindowText(window) == "错误") ++*reinterpret_cast<int*>(count);
+  if (std::string(className) == "#32770" && WindowText(window) == "错误") ++count->boxes;
   return TRUE;
 }
 
@@ -161,18 +168,17 @@ TEST(RuntimeErrorReport, ErrorRaisedAgainWhileTheBoxIsUpOpensNoSecondBox) {
   std::string marker = MakeTempDirectory("error") + "\\exit-routine.txt";
   HANDLE child = StartChild("report_in_paint", "\"" + marker + "\"");
   ASSERT_NE(child, nullptr);
-  ASSERT_NE(WaitForWindow("#32770", "错误"), nullptr);
+  const DWORD childId = GetProcessId(child);
+  bool appeared = WaitForProcessWindow(childId, "#32770", "错误") != nullptr;
   Sleep(500);  // time enough for a pile of boxes, were there going to be one
-  int boxes = 0;
-  EnumWindows(CountErrorBoxes, reinterpret_cast<LPARAM>(&boxes));
-  EXPECT_EQ(boxes, 1);
-  std::string text;
-  EXPECT_TRUE(DismissErrorBox(&text));
-  EXPECT_EQ(text, "运行时出错!\r\n\r\n错误代码：2\r\n\r\n错误信息：未得到所需要的数值型数据\r\n");
-  DWORD code = 0;
-  if (WaitForSingleObject(child, 30000) != WAIT_OBJECT_0) TerminateProcess(child, 1);
-  GetExitCodeProcess(child, &code);
-  CloseHandle(child);
+  BoxCount count = {childId, 0};
+  EnumWindows(CountErrorBoxes, reinterpret_cast<LPARAM>(&count));
+  ChildError error = AwaitChildError(child);
+  ASSERT_TRUE(appeared);
+  EXPECT_EQ(count.boxes, 1);
+  EXPECT_TRUE(error.shown);
+  EXPECT_EQ(error.text, "运行时出错!\r\n\r\n错误代码：2\r\n\r\n错误信息：未得到所需要的数值型数据\r\n");
+  DWORD code = error.exitCode;
   EXPECT_TRUE(IsExitMinusOne(code)) << "exit code " << code;
   EXPECT_FALSE(FileExists(marker));
 }

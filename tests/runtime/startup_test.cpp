@@ -7,6 +7,7 @@
 #include <sstream>
 #include <string>
 
+#include "runtime/message_loop.h"
 #include "runtime/program_calls.h"
 #include "runtime/startup.h"
 #include "runtime/windows.h"
@@ -74,7 +75,7 @@ const rt::ProgramImageHeader& WindowImage() {
 void WriteMarker() {
   std::ofstream out(markerPath);
   out << (GetCurrentThreadId() == guiThread ? "gui" : "other") << ' '
-      << (FindWindowA(kWindowClass, nullptr) ? "window" : "nowindow") << ' ' << createdEvents;
+      << (FindProcessWindow(GetCurrentProcessId(), kWindowClass, nullptr) ? "window" : "nowindow") << ' ' << createdEvents;
 }
 
 std::string ReadMarker(const std::string& path) {
@@ -114,6 +115,27 @@ int EndFromThreadEntry() {
   return 0;
 }
 
+// A message source whose first call fails as GetMessageA can (-1), leaving
+// what looks like a WM_QUIT with code 77 in the record; then it closes the
+// window and hands over to the real GetMessageA.
+int sourceCalls = 0;
+BOOL WINAPI FailOnceThenClose(LPMSG msg, HWND window, UINT first, UINT last) {
+  if (++sourceCalls == 1) {
+    msg->message = WM_QUIT;
+    msg->wParam = 77;
+    return -1;
+  }
+  if (sourceCalls == 2) PostMessageA(FindProcessWindow(GetCurrentProcessId(), kWindowClass, nullptr), WM_CLOSE, 0, 0);
+  return GetMessageA(msg, window, first, last);
+}
+
+int FailingSourceEntry() {
+  StartWindow();
+  rt::SetMessageSource(FailOnceThenClose);
+  rt::program::RunMessageLoop();
+  return 0;
+}
+
 int Run(int argc, char** argv, int (*entry)()) {
   if (argc > 2) markerPath = argv[2];
   return rt::RunApplication(&WindowImage(), entry);
@@ -122,6 +144,10 @@ int Run(int argc, char** argv, int (*entry)()) {
 KORVALIN_SCENARIO(close_window) { return Run(argc, argv, LoopEntry); }
 KORVALIN_SCENARIO(end_five) { return Run(argc, argv, EndFiveEntry); }
 KORVALIN_SCENARIO(end_from_thread) { return Run(argc, argv, EndFromThreadEntry); }
+KORVALIN_SCENARIO(failing_message_source) {
+  int code = Run(argc, argv, FailingSourceEntry);
+  return sourceCalls > 2 ? code : 100 + code;  // the loop went on past the failed call
+}
 
 KORVALIN_SCENARIO(current_directory) {
   rt::AttachProgramImage(&PlainTestImage());
@@ -170,17 +196,16 @@ class StartupTest : public testing::Test {
 TEST_F(StartupTest, ClosingTheLastWindowEndsWithZeroAfterTheExitRoutine) {
   HANDLE child = StartChild("close_window", "\"" + marker_ + "\"");
   ASSERT_NE(child, nullptr);
-  HWND window = WaitForWindow(kWindowClass, "启动测试");
+  HWND window = WaitForProcessWindow(GetProcessId(child), kWindowClass, "启动测试");
+  RECT rc = {};
+  if (window) {
+    GetWindowRect(window, &rc);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+  }
+  DWORD code = FinishProcess(child);
   ASSERT_NE(window, nullptr);
-  RECT rc;
-  GetWindowRect(window, &rc);
   EXPECT_EQ(rc.right - rc.left, 300);
   EXPECT_EQ(rc.bottom - rc.top, 200);
-  PostMessageA(window, WM_CLOSE, 0, 0);
-  ASSERT_EQ(WaitForSingleObject(child, 30000), WAIT_OBJECT_0);
-  DWORD code = 1;
-  GetExitCodeProcess(child, &code);
-  CloseHandle(child);
   EXPECT_EQ(code, 0u);
   EXPECT_EQ(ReadMarker(marker_), "gui nowindow 1");
 }
@@ -195,21 +220,22 @@ TEST_F(StartupTest, EndProgramFromAnotherThreadIsHandedToTheGuiThread) {
   EXPECT_EQ(ReadMarker(marker_), "gui nowindow 1");
 }
 
+TEST_F(StartupTest, AFailedGetMessageIsNotTakenForTheEndOfTheLoop) {
+  // The loop must go on to the real close, which ends with 0, not 77.
+  EXPECT_EQ(RunChild("failing_message_source", "\"" + marker_ + "\""), 0u);
+  EXPECT_EQ(ReadMarker(marker_), "gui nowindow 1");
+}
+
 TEST_F(StartupTest, LibrariesAreNotifiedAtStartAndAfterTheExitRoutine) {
   EXPECT_EQ(RunChild("library_notified", "\"" + marker_ + "\""), 3u);
   EXPECT_EQ(ReadMarker(marker_), "start exit end");
 }
 
 TEST(Startup, WithoutTemplatesTheStartupWindowCannotBeLoaded) {
-  HANDLE child = StartChild("no_templates");
-  std::string text;
-  ASSERT_TRUE(DismissErrorBox(&text));
-  EXPECT_EQ(text, "运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n");
-  DWORD code = 0;
-  WaitForSingleObject(child, 30000);
-  GetExitCodeProcess(child, &code);
-  CloseHandle(child);
-  EXPECT_TRUE(IsExitMinusOne(code));
+  ChildError error = AwaitChildError(StartChild("no_templates"));
+  ASSERT_TRUE(error.shown);
+  EXPECT_EQ(error.text, "运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n");
+  EXPECT_TRUE(IsExitMinusOne(error.exitCode));
 }
 
 TEST(Startup, CurrentDirectoryBecomesTheProgramDirectory) {

@@ -68,15 +68,29 @@ DWORD RunProcess(const std::string& program, const std::string& tail, DWORD time
                  const char* workingDirectory) {
   HANDLE process = StartProcess(program, tail, workingDirectory);
   if (!process) return ~0u - 1;
+  return FinishProcess(process, timeoutMs);
+}
+
+DWORD FinishProcess(HANDLE process, DWORD timeoutMs) {
+  if (!process) return ~0u - 1;
   DWORD code = ~0u;
   if (WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0) {
     GetExitCodeProcess(process, &code);
   } else {
+    // Nothing may outlive its test.
     TerminateProcess(process, 1);
-    code = ~0u;
+    WaitForSingleObject(process, INFINITE);
   }
   CloseHandle(process);
   return code;
+}
+
+ChildError AwaitChildError(HANDLE child, DWORD timeoutMs) {
+  ChildError error;
+  if (!child) return error;
+  error.shown = DismissProcessErrorBox(GetProcessId(child), &error.text, timeoutMs);
+  error.exitCode = FinishProcess(child);
+  return error;
 }
 
 HANDLE StartChild(const std::string& scenario, const std::string& extra, const char* workingDirectory) {
@@ -90,15 +104,6 @@ DWORD RunChild(const std::string& scenario, const std::string& extra, DWORD time
   std::string tail = "--child=" + scenario;
   if (!extra.empty()) tail += " " + extra;
   return RunProcess(ThisProgramPath(), tail, timeoutMs, workingDirectory);
-}
-
-HWND WaitForWindow(const char* className, const char* title, DWORD timeoutMs) {
-  DWORD start = GetTickCount();
-  do {
-    if (HWND hwnd = FindWindowA(className, title)) return hwnd;
-    Sleep(50);
-  } while (GetTickCount() - start < timeoutMs);
-  return nullptr;
 }
 
 namespace {
@@ -161,18 +166,6 @@ std::string WindowText(HWND window) {
   char text[4096] = {};
   GetWindowTextA(window, text, sizeof text);
   return text;
-}
-
-bool DismissErrorBox(std::string* text, DWORD timeoutMs) {
-  HWND box = WaitForWindow("#32770", "错误", timeoutMs);
-  if (!box) return false;
-  if (text) {
-    char buffer[4096] = {};
-    GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
-    *text = buffer;
-  }
-  PostMessageA(box, WM_COMMAND, IDOK, 0);
-  return true;
 }
 
 bool IsExitMinusOne(DWORD code) { return code == 0xFFFFFFFFu || code == 255; }

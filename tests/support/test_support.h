@@ -36,19 +36,29 @@ DWORD RunChild(const std::string& scenario, const std::string& extraArguments = 
 HANDLE StartChild(const std::string& scenario, const std::string& extraArguments = "",
                   const char* workingDirectory = nullptr);
 
-// Polls for a top-level window of the class and title (either may be null).
-HWND WaitForWindow(const char* className, const char* title, DWORD timeoutMs = 20000);
-
-// The same, among the top-level windows of one process only.
+// A top-level window of the class and title (either may be null) among the
+// windows of one process only; the Wait form polls for it.
 HWND FindProcessWindow(DWORD processId, const char* className, const char* title);
 HWND WaitForProcessWindow(DWORD processId, const char* className, const char* title, DWORD timeoutMs = 20000);
 std::string WindowText(HWND window);
 
-// Finds the runtime's error box, reads its whole text and presses OK.
-// Returns false when no box appeared.
-bool DismissErrorBox(std::string* text, DWORD timeoutMs = 20000);
-// The same for the error box of one process.
+// Finds the runtime's error box of one process, reads its whole text and
+// presses OK. Returns false when no box appeared.
 bool DismissProcessErrorBox(DWORD processId, std::string* text, DWORD timeoutMs = 20000);
+
+// Waits for a started process to end, ending it (and waiting again) when it
+// outlives the timeout; closes the handle and returns the exit code, ~0u
+// for a process that had to be ended.
+DWORD FinishProcess(HANDLE process, DWORD timeoutMs = 30000);
+
+// A child expected to end on a runtime error: its box is answered, then
+// the child is finished as above.
+struct ChildError {
+  bool shown = false;
+  std::string text;
+  DWORD exitCode = 0;
+};
+ChildError AwaitChildError(HANDLE child, DWORD timeoutMs = 20000);
 
 // Exit codes as a Windows parent sees them; -1 may also arrive as 255.
 bool IsExitMinusOne(DWORD code);

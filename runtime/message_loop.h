@@ -1,0 +1,13 @@
+// Where the message loop takes its messages from.
+#pragma once
+
+#include <windows.h>
+
+namespace rt {
+
+// GetMessageA, unless a test stands in to see how the loop treats the
+// call's results. Returns the previous source; null restores GetMessageA.
+using MessageSource = BOOL(WINAPI*)(LPMSG, HWND, UINT, UINT);
+MessageSource SetMessageSource(MessageSource source);
+
+}  // namespace rt
