@@ -2,6 +2,8 @@
 
 #include <float.h>
 
+#include <vector>
+
 #include "app/globals.h"
 #include "image/constants.h"
 #include "image/declared_functions.h"
@@ -17,6 +19,14 @@ HANDLE processHeap = nullptr;
 namespace {
 
 void InitializeModules() { processHeap = dll::GetProcessHeap(); }
+
+// The handlers' offsets from the code base are known only once the program
+// runs, so the block (297 bytes) is written once, before the header that
+// points at it is handed to the kernel.
+const std::vector<uint8_t>& TemplateBlock() {
+  static const std::vector<uint8_t> block = rt::WriteTemplateBlock(MainWindowTemplates());
+  return block;
+}
 
 }  // namespace
 
@@ -52,8 +62,8 @@ const rt::ProgramImageHeader& ProgramHeader() {
       reinterpret_cast<const void*>(&ProgramEntry),
       &kConstants,
       sizeof kConstants,
-      &MainWindowTemplates(),
-      sizeof(rt::TemplateCollection),
+      TemplateBlock().data(),
+      static_cast<uint32_t>(TemplateBlock().size()),
       1,
       libraries,
       dll::kDeclaredFunctionCount,

@@ -7,17 +7,20 @@
 #include "migrate/folder_operation.h"
 #include "rules/rule_set.h"
 #include "runtime/command_calls.h"
+#include "runtime/loaded_windows.h"
 #include "runtime/program_calls.h"
 #include "runtime/value_helpers.h"
+#include "runtime/window_events.h"
 
 namespace korvalin {
 namespace {
 
-intptr_t HandlerOffset(void (*handler)()) {
-  return reinterpret_cast<intptr_t>(handler) - reinterpret_cast<intptr_t>(&ProgramEntry);
+// Handlers are stored as offsets from the program's first routine.
+int32_t HandlerOffset(void (*handler)()) {
+  return static_cast<int32_t>(reinterpret_cast<intptr_t>(handler) - reinterpret_cast<intptr_t>(&ProgramEntry));
 }
 
-rt::TemplateCollection BuildTemplates() {
+rt::UnitTemplate MainWindowUnit() {
   rt::UnitTemplate unit;
   unit.id = kMainWindowUnit;
   unit.type = rt::kUnitTypeWindow;
@@ -25,7 +28,7 @@ rt::TemplateCollection BuildTemplates() {
   unit.top = 50;
   unit.width = 591;
   unit.height = 373;
-  unit.mousePointer.assign(4, '\0');
+  unit.mousePointer.assign(4, '\0');  // the default pointer
   unit.flags = rt::kUnitVisible;
   unit.events = {{rt::kEventCreated, HandlerOffset(OnMainWindowCreated)},
                  {rt::kEventFirstActivated, HandlerOffset(OnMainWindowFirstActivated)}};
@@ -37,15 +40,7 @@ rt::TemplateCollection BuildTemplates() {
   c.startPosition = 1;
   c.className = "SysPath_Mirt_Main";
   c.title = "Korvalin 1.21";
-
-  rt::WindowTemplate window;
-  window.id = kMainWindowId;
-  window.word1 = 0x2524240;
-  window.word2 = 0x19010030;
-  window.units.push_back(std::move(unit));
-  rt::TemplateCollection collection;
-  collection.windows.push_back(std::move(window));
-  return collection;
+  return unit;
 }
 
 void SetModeLabel(const char* label) {
@@ -55,9 +50,15 @@ void SetModeLabel(const char* label) {
 
 }  // namespace
 
-const rt::TemplateCollection& MainWindowTemplates() {
-  static const rt::TemplateCollection templates = BuildTemplates();
-  return templates;
+rt::TemplateCollection MainWindowTemplates() {
+  rt::WindowTemplate window;
+  window.id = kMainWindowId;
+  window.word1 = 0x2524240;
+  window.word2 = 0x19010030;
+  window.units.push_back(MainWindowUnit());
+  rt::TemplateCollection collection;
+  collection.windows.push_back(std::move(window));
+  return collection;
 }
 
 void OnMainWindowCreated() {

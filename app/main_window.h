@@ -1,11 +1,15 @@
 // The main window: its template and its creation and activation handlers.
 #pragma once
 
-#include "runtime/windows.h"
+#include <windows.h>
+
+#include "runtime/value.h"
+#include "runtime/window_templates.h"
 
 namespace korvalin {
 
-const rt::TemplateCollection& MainWindowTemplates();
+// The main window's template, its handlers as offsets from ProgramEntry.
+rt::TemplateCollection MainWindowTemplates();
 
 void OnMainWindowCreated();
 void OnMainWindowFirstActivated();

@@ -5,7 +5,8 @@
 #include "runtime/services.h"
 #include "runtime/startup.h"
 #include "runtime/value_helpers.h"
-#include "runtime/windows.h"
+#include "runtime/loaded_windows.h"
+#include "runtime/unit_properties.h"
 
 extern "C" void KorvalinCallDeclaredFunction();
 extern "C" void KorvalinCallService();
@@ -21,6 +22,7 @@ State& Get() {
 void SetProgramImage(const ProgramImageHeader* header) { Get().header = header; }
 
 void RaiseEventSuppression() { InterlockedIncrement(&Get().eventSuppression); }
+void LowerEventSuppression() { InterlockedDecrement(&Get().eventSuppression); }
 
 intptr_t NotificationEntry(int code, intptr_t arg1, intptr_t arg2) {
   switch (code) {

@@ -48,17 +48,15 @@ void SetProgramImage(const ProgramImageHeader* header);
 
 intptr_t NotificationEntry(int code, intptr_t arg1, intptr_t arg2);
 
-// Windows and templates (windows.cpp).
-void ReadTemplateCollection(const void* block, uint32_t size);
-bool AnyLoadedWindowExists();
-void DestroyAllLoadedWindows();
-
 // Declared-function caches (declared_functions.cpp).
 void PrepareDeclaredFunctions(uint32_t count, const char* const* libraries, const char* const* functions);
 void ReleaseDeclaredFunctions();
 void* BindDeclaredFunction(int index);
 
 void Shutdown(int exitCode);
+// Events reach the program only while the counter is 0. Runtime errors and
+// shut-down raise it for good; creating a window raises it for a while.
 void RaiseEventSuppression();
+void LowerEventSuppression();
 
 }  // namespace rt::kernel

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "runtime/kernel.h"
+#include "runtime/loaded_windows.h"
 #include "runtime/message_loop.h"
 #include "runtime/startup.h"
 

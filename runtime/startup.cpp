@@ -6,6 +6,8 @@
 
 #include "runtime/heap.h"
 #include "runtime/kernel.h"
+#include "runtime/loaded_windows.h"
+#include "runtime/window_events.h"
 
 namespace rt {
 namespace {
@@ -15,6 +17,10 @@ constexpr char kHiddenWindowClass[] = "KorvalinRuntimeHidden";
 
 LRESULT CALLBACK HiddenWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == kEndProgramMessage) EndProgram(static_cast<int>(wParam));
+  if (message == kernel::kDeferredActivationMessage) {
+    kernel::DeliverDeferredActivation(static_cast<uint32_t>(wParam));
+    return 0;
+  }
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
@@ -70,7 +76,7 @@ void InitializeRuntime() {
     s.libraries.push_back(library);
     if (library->notify) library->notify(1, reinterpret_cast<intptr_t>(&kernel::NotificationEntry), 0);
   }
-  if (h.templateBlockSize > 0) kernel::ReadTemplateCollection(h.templateBlock, h.templateBlockSize);
+  if (h.templateBlockSize > 0) kernel::LoadWindowTemplates(h.templateBlock, h.templateBlockSize, h.codeBase);
 }
 
 void SetExitRoutine(void (*routine)()) { kernel::Get().exitRoutine = routine; }

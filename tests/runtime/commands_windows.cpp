@@ -3,10 +3,11 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "runtime/command_calls.h"
 #include "runtime/program_calls.h"
-#include "runtime/windows.h"
+#include "runtime/loaded_windows.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -35,11 +36,11 @@ rt::WindowTemplate Window(uint32_t id, const char* className) {
 
 // A runtime whose image carries one window template, loaded.
 void StartWithWindow() {
-  static rt::TemplateCollection templates;
-  templates.windows = {Window(kLoadedWindow, "KorvalinCommandTest")};
+  static const std::vector<uint8_t> block =
+      rt::WriteTemplateBlock({.windows = {Window(kLoadedWindow, "KorvalinCommandTest")}});
   static rt::ProgramImageHeader image = test::PlainTestImage();
-  image.templateBlock = &templates;
-  image.templateBlockSize = sizeof templates;
+  image.templateBlock = block.data();
+  image.templateBlockSize = static_cast<uint32_t>(block.size());
   test::StartRuntime(image);
   rt::program::LoadStartupWindow(kLoadedWindow);
 }

@@ -6,11 +6,13 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "runtime/message_loop.h"
 #include "runtime/program_calls.h"
 #include "runtime/startup.h"
-#include "runtime/windows.h"
+#include "runtime/loaded_windows.h"
+#include "runtime/window_events.h"
 #include "tests/support/test_support.h"
 
 namespace korvalin::test {
@@ -32,12 +34,12 @@ int EntryCodeBase() { return 0; }
 
 void OnCreated() { ++createdEvents; }
 
-intptr_t Offset(void (*handler)()) {
-  return reinterpret_cast<intptr_t>(handler) - reinterpret_cast<intptr_t>(&EntryCodeBase);
+int32_t Offset(void (*handler)()) {
+  return static_cast<int32_t>(reinterpret_cast<intptr_t>(handler) - reinterpret_cast<intptr_t>(&EntryCodeBase));
 }
 
-const rt::TemplateCollection& Templates() {
-  static const rt::TemplateCollection templates = [] {
+const std::vector<uint8_t>& TemplateBlock() {
+  static const std::vector<uint8_t> block = [] {
     rt::UnitTemplate unit;
     unit.id = 0x06010000;
     unit.width = 300;
@@ -51,9 +53,9 @@ const rt::TemplateCollection& Templates() {
     window.units.push_back(unit);
     rt::TemplateCollection c;
     c.windows.push_back(window);
-    return c;
+    return rt::WriteTemplateBlock(c);
   }();
-  return templates;
+  return block;
 }
 
 const rt::ProgramImageHeader& WindowImage() {
@@ -62,7 +64,7 @@ const rt::ProgramImageHeader& WindowImage() {
       3,          0,
       0x109E0,    reinterpret_cast<const void*>(&EntryCodeBase),
       &kConstants, sizeof kConstants,
-      &Templates(), sizeof(rt::TemplateCollection),
+      TemplateBlock().data(), static_cast<uint32_t>(TemplateBlock().size()),
       1,          libraries,
       0,          nullptr,
       nullptr,
