@@ -1,5 +1,6 @@
 #include "app/folder_list.h"
 
+#include "app/folder_list_parts.h"
 #include "image/declared_functions.h"
 #include "runtime/program_calls.h"
 #include "runtime/value_helpers.h"
@@ -11,11 +12,9 @@ FolderRow CopyRow(const FolderRow& row) {
   return {rt::CopyText(row.name), row.root, rt::CopyText(row.path), row.moveFiles, rt::CopyText(row.currentDir)};
 }
 
-FolderRow& RowAt(void* rows, int32_t row) {
-  return rt::ArrayElements<FolderRow>(rows)[rt::CheckSubscript(rows, static_cast<int64_t>(row) + 1)];
-}
-
 }  // namespace
+
+using folder_list::RowAt;
 
 void ReleaseRow(FolderRow& row) {
   rt::program::Free(row.name);
@@ -27,6 +26,7 @@ void ReleaseRow(FolderRow& row) {
 FolderList::FolderList(FolderList** holder) : fontName(rt::CopyText("微软雅黑")), holder_(holder) {}
 
 void FolderList::destroy() {
+  releaseBackgroundBrush();
   rt::program::Free(fontName);
   fontName = nullptr;
   if (!rows) return;
@@ -36,31 +36,48 @@ void FolderList::destroy() {
   rows = nullptr;
 }
 
-FolderList* FolderList::clone() { return nullptr; }
-LRESULT FolderList::filterListMessage(HWND, UINT, WPARAM, LPARAM) { return 0; }
-LRESULT FolderList::onParentMessage(HWND, UINT, WPARAM, LPARAM) { return 0; }
-LRESULT FolderList::onListMessage(HWND, UINT, WPARAM, LPARAM) { return 0; }
-int32_t FolderList::onRowMouse(int32_t, UINT, WPARAM, LPARAM) { return 0; }
-int32_t FolderList::defaultTrue() { return 1; }
-LRESULT FolderList::onLButtonDown(WPARAM, LPARAM) { return 0; }
-LRESULT FolderList::onMouseLeave(WPARAM, LPARAM) { return 0; }
-LRESULT FolderList::onLButtonUp(WPARAM, LPARAM) { return 0; }
-LRESULT FolderList::onMouseMove(WPARAM, LPARAM) { return 0; }
-int32_t FolderList::drawRow(HDC, int32_t, int32_t, int32_t, int32_t) { return 0; }
-void FolderList::paintItem(const DRAWITEMSTRUCT*) {}
-
-int32_t FolderList::create(HWND parent, int32_t x, int32_t y, int32_t width, int32_t height, int32_t,
-                           int32_t, int32_t extraStyle, bool useExtraStyle) {
-  if (handle && dll::IsWindow(handle)) return 1;
-  if (!dll::IsWindow(parent)) return 0;
-  DWORD style = 0x50200111 | (useExtraStyle ? static_cast<DWORD>(extraStyle) : 0);
-  handle = dll::CreateWindowExA(0, "ListBox", nullptr, style, x, y, width, height, parent, nullptr,
-                                dll::GetModuleHandleA_64(nullptr), nullptr);
-  return handle ? 1 : 0;
+// The copy keeps its own brush; it shares nothing else with this one.
+FolderList* FolderList::clone() {
+  auto* copy = new FolderList(holder_);
+  rt::program::Free(copy->fontName);
+  copy->backColor = backColor;
+  copy->fontSize = fontSize;
+  copy->fontName = rt::CopyText(fontName);
+  copy->fontBold = fontBold;
+  copy->handle = handle;
+  copy->hoverRow = hoverRow;
+  copy->selectedRow = selectedRow;
+  copy->pressedRow = pressedRow;
+  copy->drawDC = drawDC;
+  copy->trackingMouse = trackingMouse;
+  copy->selectHandler = selectHandler;
+  if (rows) {
+    int64_t count = rt::ArrayElementCount(rows);
+    copy->rows = rt::NewArray(static_cast<int32_t>(count), sizeof(FolderRow));
+    for (int64_t i = 0; i < count; ++i)
+      rt::ArrayElements<FolderRow>(copy->rows)[i] = CopyRow(rt::ArrayElements<FolderRow>(rows)[i]);
+  }
+  copy->lastRowWidth = lastRowWidth;
+  copy->lastRowHeight = lastRowHeight;
+  copy->actionHandler = actionHandler;
+  copy->hotRow = hotRow;
+  copy->buttonState = buttonState;
+  return copy;
 }
 
+int32_t FolderList::defaultTrue() { return 1; }
 FolderList** FolderList::self() { return holder_; }
-int32_t FolderList::rowFromPoint(LPARAM) { return -1; }
+
+int32_t FolderList::rowFromPoint(LPARAM point) {
+  // The whole result: a point outside every item carries a high word.
+  auto row = static_cast<int32_t>(dll::SendMessageA_73(handle, LB_ITEMFROMPOINT, 0, point));
+  if (row == -1) return -1;
+  RECT rect = {};
+  getRowRect(row, &rect);
+  POINT at = {static_cast<int16_t>(LOWORD(point)), static_cast<int16_t>(HIWORD(point))};
+  return dll::PtInRect_71(&rect, at) ? row : -1;
+}
+
 RECT* FolderList::getRowRect(int32_t row, RECT* rect) {
   dll::SendMessageA_70(handle, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(rect));
   return rect;
@@ -69,7 +86,11 @@ BOOL FolderList::invalidate(const RECT* rect) { return dll::InvalidateRect(handl
 void FolderList::setSelectHandler(RowSelectHandler handler, bool use) { selectHandler = use ? handler : nullptr; }
 int32_t FolderList::getHoverRow() { return hoverRow; }
 HWND FolderList::getHandle() { return handle; }
-void FolderList::redrawRow(int32_t) {}
+void FolderList::redrawRow(int32_t row) {
+  if (row == -1) return;
+  RECT rect = {};
+  invalidate(getRowRect(row, &rect));
+}
 
 int32_t FolderList::setItemHeight(int32_t height, bool apply) {
   if (apply) dll::SendMessageA_50(handle, LB_SETITEMHEIGHT, 0, height);
@@ -85,7 +106,10 @@ int32_t FolderList::addRowTitle(const char* title) {
 
 void FolderList::setBackColor(COLORREF color) { backColor = color; }
 int32_t FolderList::getRowCount() { return static_cast<int32_t>(dll::SendMessageA_50(handle, LB_GETCOUNT, 0, 0)); }
-void FolderList::setSelectedRow(int32_t row, bool) { selectedRow = row; }
+void FolderList::setSelectedRow(int32_t row, bool redraw) {
+  selectedRow = row;
+  if (redraw) redrawRow(row);
+}
 
 rt::Text FolderList::getRowTitle(int32_t row) {
   LRESULT length = dll::SendMessageA(handle, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
@@ -95,15 +119,6 @@ rt::Text FolderList::getRowTitle(int32_t row) {
   dll::SendMessageA(handle, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(buffer));
   buffer[length] = '\0';
   return buffer;
-}
-
-void FolderList::setFont(const char* name, bool useName, int32_t size, bool useSize, bool bold, bool useBold) {
-  if (useName) {
-    rt::program::Free(fontName);
-    fontName = rt::CopyText(name);
-  }
-  if (useSize) fontSize = size;
-  if (useBold) fontBold = bold;
 }
 
 HDC FolderList::getDrawDC() { return drawDC; }

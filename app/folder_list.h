@@ -92,8 +92,26 @@ class FolderList final {
   int32_t buttonState = 0;
 
  private:
+  // One brush for backColor, made when first needed and kept until the
+  // colour changes or the list goes; a brush per message would leak.
+  HBRUSH backgroundBrush();
+  void releaseBackgroundBrush();
+  HFONT makeFont() const;
+  void drawHeader(HDC dc, int32_t width, int32_t height);
+  void drawFolderRow(HDC dc, int32_t row, int32_t width, int32_t height);
+  void drawThemedPart(HDC dc, int part, int state, const RECT& rect, bool pushButton);
+  void pressRow(int32_t row, POINT point, POINT signedPoint);
+  void moveOverButton(int32_t row, POINT point);
+  void releaseButton(int32_t row, POINT point);
+  LPARAM rowPoint(int32_t row, LPARAM lParam);
+
   FolderList** holder_;
+  HBRUSH backBrush_ = nullptr;
+  COLORREF backBrushColor_ = 0;
 };
+
+// The window procedure every thunked window of a FolderList carries.
+LRESULT CALLBACK FolderListThunk(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Frees the texts of a record obtained from getRowRecord.
 void ReleaseRow(FolderRow& row);

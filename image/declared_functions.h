@@ -118,7 +118,7 @@ inline BSTR SysAllocStringByteLen(LPCSTR bytes, UINT length) {
 inline void MoveMemoryBlock(void* destination, const void* source, SIZE_T bytes) {
   rt::program::CallDeclared<void>(28, destination, source, bytes);
 }
-// 29: FolderList::onParentMessage: the list's background brush
+// 29: FolderList's background brush (WM_CTLCOLORLISTBOX and paintItem's fill)
 inline HBRUSH CreateSolidBrush(COLORREF color) { return rt::program::CallDeclared<HBRUSH>(29, color); }
 // 30: FolderList::onRowMouse: the action button's rectangle
 inline BOOL PtInRect(const RECT* rect, POINT point) { return rt::program::CallDeclared<BOOL>(30, rect, point); }
@@ -162,9 +162,9 @@ inline BOOL MoveToEx(HDC dc, int x, int y, LPPOINT previous) {
 inline BOOL LineTo(HDC dc, int x, int y) { return rt::program::CallDeclared<BOOL>(44, dc, x, y); }
 // 45: FolderList::drawRow: the pressed button's caption
 inline BOOL OffsetRect(LPRECT rect, int dx, int dy) { return rt::program::CallDeclared<BOOL>(45, rect, dx, dy); }
-// 46: FolderList::setFont while drawing
+// 46: FolderList::setFont while drawing, FolderList::paintItem
 inline HGDIOBJ SelectObject_46(HDC dc, HGDIOBJ object) { return rt::program::CallDeclared<HGDIOBJ>(46, dc, object); }
-// 47: FolderList::setFont while drawing, FolderList::paintItem
+// 47: FolderList::setFont while drawing, FolderList::paintItem, the background brush
 inline BOOL DeleteObject_47(HGDIOBJ object) { return rt::program::CallDeclared<BOOL>(47, object); }
 // 48: FolderList font creation
 inline HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic,
