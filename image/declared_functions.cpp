@@ -84,6 +84,20 @@ const char* const kLibraryNames[kDeclaredFunctionCount] = {
     "user32",  // 71
     "user32",  // 72
     "user32",  // 73
+    "kernel32",  // 74
+    "kernel32",  // 75
+    "kernel32",  // 76
+    "kernel32",  // 77
+    "kernel32",  // 78
+    "kernel32",  // 79
+    "kernel32",  // 80
+    "kernel32",  // 81
+    "shell32.dll",  // 82
+    "ole32.dll",  // 83
+    "user32",  // 84
+    "user32",  // 85
+    "user32",  // 86
+    "kernel32",  // 87
 };
 
 const char* const kFunctionNames[kDeclaredFunctionCount] = {
@@ -161,6 +175,20 @@ const char* const kFunctionNames[kDeclaredFunctionCount] = {
     "PtInRect",  // 71
     "InvalidateRect",  // 72
     "SendMessageA",  // 73
+    "FindFirstFileA",  // 74
+    "FindNextFileA",  // 75
+    "FindClose",  // 76
+    "CreateFileA",  // 77
+    "GetFileSizeEx",  // 78
+    "CloseHandle",  // 79
+    "GetFullPathNameA",  // 80
+    "GetLongPathNameA",  // 81
+    "SHGetSpecialFolderLocation",  // 82
+    "CoTaskMemFree",  // 83
+    "GetWindowPlacement",  // 84
+    "MonitorFromRect",  // 85
+    "GetMonitorInfoA",  // 86
+    "GetLastError",  // 87
 };
 
 }  // namespace dll

@@ -13,7 +13,7 @@
 
 namespace dll {
 
-constexpr int kDeclaredFunctionCount = 74;
+constexpr int kDeclaredFunctionCount = 88;
 extern const char* const kLibraryNames[kDeclaredFunctionCount];
 extern const char* const kFunctionNames[kDeclaredFunctionCount];
 
@@ -258,5 +258,55 @@ inline BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase) {
 inline LRESULT SendMessageA_73(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return rt::program::CallDeclared<LRESULT>(73, window, message, wParam, lParam);
 }
+
+// 74: the copy check: lists each directory of both trees
+inline HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA found) {
+  return rt::program::CallDeclared<HANDLE>(74, pattern, found);
+}
+// 75: the copy check
+inline BOOL FindNextFileA(HANDLE search, LPWIN32_FIND_DATAA found) {
+  return rt::program::CallDeclared<BOOL>(75, search, found);
+}
+// 76: the copy check
+inline BOOL FindClose(HANDLE search) { return rt::program::CallDeclared<BOOL>(76, search); }
+// 77: the copy check: each copied file must open for reading
+inline HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
+                          DWORD flags, HANDLE templateFile) {
+  return rt::program::CallDeclared<HANDLE>(77, name, access, share, security, disposition, flags, templateFile);
+}
+// 78: the copy check
+inline BOOL GetFileSizeEx(HANDLE file, PLARGE_INTEGER size) {
+  return rt::program::CallDeclared<BOOL>(78, file, size);
+}
+// 79: the copy check
+inline BOOL CloseHandle(HANDLE handle) { return rt::program::CallDeclared<BOOL>(79, handle); }
+// 80: the same-place test of ApplyNewDirectory
+inline DWORD GetFullPathNameA(LPCSTR name, DWORD capacity, LPSTR buffer, LPSTR* filePart) {
+  return rt::program::CallDeclared<DWORD>(80, name, capacity, buffer, filePart);
+}
+// 81: the same-place test of ApplyNewDirectory
+inline DWORD GetLongPathNameA(LPCSTR name, LPSTR buffer, DWORD capacity) {
+  return rt::program::CallDeclared<DWORD>(81, name, buffer, capacity);
+}
+// 82: BrowseForNewFolder: the Computer folder as an item list
+inline HRESULT SHGetSpecialFolderLocation(HWND owner, int folder, PIDLIST_ABSOLUTE* list) {
+  return rt::program::CallDeclared<HRESULT>(82, owner, folder, list);
+}
+// 83: BrowseForNewFolder: frees the root and the chosen item lists
+inline void CoTaskMemFree(LPVOID block) { rt::program::CallDeclared<void>(83, block); }
+// 84: MainWindowHook: the normal rectangle of a minimised or maximised window
+inline BOOL GetWindowPlacement(HWND window, WINDOWPLACEMENT* placement) {
+  return rt::program::CallDeclared<BOOL>(84, window, placement);
+}
+// 85: RestoreWindowPlacement, MainWindowHook: the monitor under a rectangle
+inline HMONITOR MonitorFromRect(LPCRECT rect, DWORD flags) {
+  return rt::program::CallDeclared<HMONITOR>(85, rect, flags);
+}
+// 86: MainWindowHook: the work area that the normal rectangle is measured from
+inline BOOL GetMonitorInfoA(HMONITOR monitor, LPMONITORINFO info) {
+  return rt::program::CallDeclared<BOOL>(86, monitor, info);
+}
+// 87: the copy check: a listing must end because no entries are left
+inline DWORD GetLastError() { return rt::program::CallDeclared<DWORD>(87); }
 
 }  // namespace dll

@@ -1,0 +1,96 @@
+// What the folder-operation flow tests share: the main window of this test
+// process with its folder list, a driver thread that answers the real browse
+// and task dialogs of this process, rows, registry values and files.
+#pragma once
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/folder_list.h"
+
+namespace korvalin::test {
+
+// One answer of the driver, in the order the dialogs come.
+struct Answer {
+  enum Kind { kBrowseTo, kBrowseCancel, kPress } kind;
+  std::string path;     // kBrowseTo
+  WPARAM command = 0;   // kPress: IDOK, IDCANCEL, IDCLOSE
+};
+Answer BrowseTo(const std::string& path);
+Answer BrowseCancel();
+Answer Press(WPARAM command);
+
+// What the driver saw of one dialog.
+struct SeenDialog {
+  bool browser = false;
+  bool selected = false;  // the browser showed the scripted path
+  std::string scriptedPath;
+  std::wstring title;
+  HWND owner = nullptr;
+  std::vector<std::wstring> texts;  // non-empty static texts
+  bool Shows(const std::wstring& text) const;
+};
+
+// Answers every #32770 window of this process until stopped; dialogs past
+// the script are cancelled or closed so a flow never hangs.
+class DialogDriver {
+ public:
+  explicit DialogDriver(std::vector<Answer> script);
+  ~DialogDriver();
+  // Stops the thread and returns what was seen.
+  const std::vector<SeenDialog>& Finish();
+
+ private:
+  void Run();
+  std::vector<Answer> script_;
+  std::vector<SeenDialog> seen_;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+
+// Loads the program's main window in this process once (with its list).
+void EnsureMainWindow();
+HWND TestMainWindow();
+// Other tests look for Korvalin's window by class alone: a suite that loads
+// it takes it down again.
+void CloseMainWindow();
+
+// Appends a row; returns its index.
+int32_t AddRow(const char* title, const std::string& name, int32_t root, const std::string& keyPath, bool moveFiles,
+               const std::string& currentDir);
+std::string RowCurrentDir(int32_t row);
+
+// Registry of the tests' own, read and written in the 64-bit view.
+struct RegistryValue {
+  bool found = false;
+  DWORD type = 0;
+  std::string text;
+};
+RegistryValue ReadValue(HKEY root, const std::string& keyPath, const std::string& name);
+void WriteValue(HKEY root, const std::string& keyPath, const std::string& name, const std::string& text,
+                DWORD type = REG_SZ);
+void DeleteKeyTree(HKEY root, const std::string& keyPath);
+std::string UniqueName(const std::string& hint);
+
+// Files.
+void WriteFile(const std::string& path, const std::string& content);
+// Empty when the file is missing.
+std::string ReadFile(const std::string& path, bool* exists = nullptr);
+bool DirectoryExists(const std::string& path);
+bool DirectoryIsEmpty(const std::string& path);
+
+// A Unix symbolic link at `link` to the directory `target`, as a user's
+// folder may be under Wine. False when it could not be made.
+bool MakeDirectoryLink(const std::string& link, const std::string& target);
+
+// Process ids of the running explorer.exe processes.
+std::vector<DWORD> ExplorerProcesses();
+
+std::wstring Wide(const std::string& text);
+
+}  // namespace korvalin::test
