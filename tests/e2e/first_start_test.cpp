@@ -51,7 +51,8 @@ TEST(FirstStart, DefaultRowsCentredWindowAndItsPlacementKeptForTheNextStart) {
 
   KorvalinRun again("first-start", ProgramUnderTest(), true);
   ASSERT_TRUE(again.Start());
-  // The same directory: the copy and Win.data stay.
+  // The window is found as soon as it exists; placed by the time it loads its rows.
+  ASSERT_TRUE(again.WaitForRows(4));
   RECT reopened = again.WindowRect();
   EXPECT_EQ(reopened.left, 120);
   EXPECT_EQ(reopened.top, 90);

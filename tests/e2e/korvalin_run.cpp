@@ -114,6 +114,13 @@ std::wstring KorvalinRun::Caption() const {
   return text;
 }
 
+void KorvalinRun::BringForward() const {
+  SetWindowPos(window_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  Sleep(100);
+  RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Sleep(400);
+}
+
 RECT KorvalinRun::WindowRect() const {
   RECT rect = {};
   GetWindowRect(window_, &rect);

@@ -35,6 +35,9 @@ class KorvalinRun {
   HWND window() const { return window_; }
   HWND list() const;
   std::wstring Caption() const;
+  // Raises the window above others (the shell the program restarts opens a
+  // window of its own) and has it paint anew, as a user's click on it would.
+  void BringForward() const;
   RECT WindowRect() const;
 
   // Clicks an empty part of the header so the window is activated as a

@@ -28,8 +28,7 @@ bool NewExplorerSince(const std::vector<DWORD>& before, DWORD timeoutMs = 15000)
 
 // The directory line of row 1, against the text it should show.
 int DirectoryInkMismatch(const KorvalinRun& run, const std::string& directory) {
-  RedrawWindow(run.list(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-  Sleep(300);
+  run.BringForward();
   int width = run.RowWidth();
   return InkMismatch(run, 1, {130, 6, width - 110, 33}, {130, 5, width, 47}, DT_VCENTER | DT_SINGLELINE,
                      "当前目录：" + directory);
@@ -68,7 +67,9 @@ TEST(MoveDesktop, FilesCopiedOldPlaceEmptiedValueRowAndShellUpdated) {
   EXPECT_TRUE(HoldsUserFiles(chosen));
   EXPECT_TRUE(IsDirectory(old));
   EXPECT_TRUE(Entries(old).empty());
-  // The row shows the new directory, not the old one.
+  // The row shows the new directory, not the old one (once the window of
+  // the restarted shell has come up and Korvalin is raised above it).
+  Sleep(1500);
   int shownNew = DirectoryInkMismatch(run, chosen);
   int shownOld = DirectoryInkMismatch(run, old);
   EXPECT_LT(shownNew * 2, shownOld) << shownNew << " " << shownOld;

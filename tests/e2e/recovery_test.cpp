@@ -39,8 +39,7 @@ TEST(Recovery, ResetAnsweredOkRestoresTheDefaultFromHklm) {
   EXPECT_EQ(run.Caption(), L"Korvalin 1.21 [ 恢复模式 ]");
 
   // Every row's button reads 恢复 once the rows are painted again.
-  RedrawWindow(run.list(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-  Sleep(400);
+  run.BringForward();
   for (int row = 1; row <= 3; ++row) {
     int asRestore = ButtonInkMismatch(run, row, "恢复"), asMove = ButtonInkMismatch(run, row, "移动");
     EXPECT_LT(asRestore * 3, asMove) << "row " << row << ": " << asRestore << " " << asMove;

@@ -72,8 +72,7 @@ TEST(RulesFile, TenRulesInUtf8WithABomGiveElevenRowsAndTheInvalidOneInRed) {
   ASSERT_EQ(run.RowCount(), 11);
   for (int i = 0; i < 10; ++i) EXPECT_EQ(run.RowTitle(i + 1), L"规则" + std::to_wstring(i));
 
-  RedrawWindow(run.list(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-  Sleep(400);
+  run.BringForward();
   LineInk invalid = DirectoryLine(run, 4);
   LineInk valid = DirectoryLine(run, 3);
   EXPECT_GT(invalid.red, 40) << "the invalid rule's line is not red";
