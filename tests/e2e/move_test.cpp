@@ -72,7 +72,9 @@ TEST(MoveDesktop, FilesCopiedOldPlaceEmptiedValueRowAndShellUpdated) {
   Sleep(1500);
   int shownNew = DirectoryInkMismatch(run, chosen);
   int shownOld = DirectoryInkMismatch(run, old);
-  EXPECT_LT(shownNew * 2, shownOld) << shownNew << " " << shownOld;
+  // Drawn alike here and there, the right text matches to the pixel.
+  EXPECT_LT(shownNew, 20) << shownNew;
+  EXPECT_GT(shownOld, 100) << shownOld;
   EXPECT_TRUE(NoDialog(run.processId()));
   EXPECT_EQ(run.Close(), 0u);
 }
