@@ -32,7 +32,7 @@ void RestoreDefaultDirectory(int32_t row, const FolderRow& record) {
     ShowNotice("提醒", "未找到该目录的默认路径，无法恢复，未作任何修改！", kIconQuestion);
     return;
   }
-  if (std::strcmp(defaultDirectory.get(), record.currentDir ? record.currentDir : "") == 0) {
+  if (std::strcmp(TextOf(defaultDirectory), record.currentDir ? record.currentDir : "") == 0) {
     ShowNotice("提醒", "当前设置路径为默认路径，无需恢复！", kIconQuestion);
     return;
   }

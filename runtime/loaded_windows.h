@@ -30,6 +30,7 @@ struct LoadedWindow {
   bool creating = false;           // from creation until events 0, 3 and 4 have run
   bool activatedOnce = false;      // event 8 delivered for this window
   bool activationPending = false;  // the first activation waits for creation to end
+  bool lostWhilePending = false;   // and the window was deactivated since
 };
 
 // Adds a read collection, handler offsets turned into routines of codeBase.

@@ -86,6 +86,7 @@ bool CreateFromTemplate(LoadedWindow& w) {
   w.creating = true;
   w.activatedOnce = false;
   w.activationPending = false;
+  w.lostWhilePending = false;
   HWND hwnd = CreateWindowExA(s.exStyle, className, c.title.c_str(), s.style, at.x, at.y, unit.width, unit.height,
                               nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   if (!hwnd) {

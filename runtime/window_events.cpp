@@ -29,15 +29,14 @@ uintptr_t BoundRoutine(const LoadedUnit& unit, int32_t event) {
   return 0;
 }
 
-// Event 8 then 5; a window that lost activation meanwhile then hears 6.
-void RaiseFirstActivation(uint32_t windowId) {
+// Event 8 then 5; a window whose deactivation was held back with its first
+// activation then hears 6.
+void RaiseFirstActivation(uint32_t windowId, bool lostMeanwhile) {
   if (LoadedWindow* w = FindLoadedWindow(windowId)) w->activatedOnce = true;
   RaiseEvent(windowId, 0, kEventFirstActivated);
-  HWND hwnd = WindowHandleOf(windowId);
-  if (!hwnd) return;
+  if (!WindowHandleOf(windowId)) return;
   RaiseEvent(windowId, 0, kEventActivated);
-  hwnd = WindowHandleOf(windowId);
-  if (hwnd && GetActiveWindow() != hwnd) RaiseEvent(windowId, 0, kEventDeactivated);
+  if (lostMeanwhile && WindowHandleOf(windowId)) RaiseEvent(windowId, 0, kEventDeactivated);
 }
 
 }  // namespace
@@ -71,7 +70,10 @@ void WindowActivation(HWND hwnd, bool active) {
   LoadedWindow* w = FindLoadedWindow(hwnd);
   if (!w) return;
   const uint32_t id = w->record.id;
-  if (w->activationPending) return;  // its delivery settles the state
+  if (w->activationPending) {
+    w->lostWhilePending = !active;  // told when the first activation is
+    return;
+  }
   if (!active) {
     RaiseEvent(id, 0, kEventDeactivated);
   } else if (w->activatedOnce) {
@@ -79,8 +81,9 @@ void WindowActivation(HWND hwnd, bool active) {
   } else if (w->creating) {
     // The creation events come first; the first activation waits for them.
     w->activationPending = true;
+    w->lostWhilePending = false;
   } else {
-    RaiseFirstActivation(id);
+    RaiseFirstActivation(id, false);
   }
 }
 
@@ -96,7 +99,7 @@ void DeliverDeferredActivation(uint32_t windowId) {
   if (!w || !w->activationPending) return;
   w->activationPending = false;
   if (!LiveWindow(*w) || w->activatedOnce) return;
-  RaiseFirstActivation(windowId);
+  RaiseFirstActivation(windowId, w->lostWhilePending);
 }
 
 }  // namespace kernel

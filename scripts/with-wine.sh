@@ -93,6 +93,14 @@ for font in marlett.ttf tahoma.ttf tahomabd.ttf; do
     cp "/usr/share/wine/fonts/$font" "$WINEPREFIX/drive_c/windows/Fonts/$font"
   fi
 done
+# A virtual display has no window manager, and Wine waits 2 s for one in
+# every DestroyWindow of a window it leaves to the manager. Without one, Wine
+# places its windows itself; on a real display the manager keeps them.
+if [ -n "${KORVALIN_VIRTUAL_DISPLAY:-}" ]; then
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+else
+  wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f </dev/null >/dev/null 2>&1
+fi
 # Start Wine's own background processes now, away from any test's output:
 # started later, they would inherit a test's pipes and hold ctest up.
 wine wineboot </dev/null >/dev/null 2>&1

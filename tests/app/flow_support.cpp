@@ -184,6 +184,8 @@ void DialogDriver::Run() {
     // Wine destroys a finished dialog late; hidden is enough to go on.
     answered.push_back(dialog);
     for (int i = 0; i < 200 && IsWindow(dialog) && IsWindowVisible(dialog); ++i) Sleep(25);
+    // An answer that did not end it: the next round closes or cancels it.
+    if (IsWindow(dialog) && IsWindowVisible(dialog)) answered.pop_back();
     if (getenv("KORVALIN_FLOW_TRACE")) fprintf(stderr, "%lu gone %d\n", GetTickCount(), IsWindow(dialog) ? 0 : 1);
   }
 }
@@ -342,6 +344,31 @@ std::vector<DWORD> ExplorerProcesses() {
   }
   CloseHandle(snapshot);
   return ids;
+}
+
+void EndExplorersStartedSince(const std::vector<DWORD>& before) {
+  for (DWORD id : ExplorerProcesses()) {
+    if (std::find(before.begin(), before.end(), id) != before.end()) continue;
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+    if (!process) continue;
+    TerminateProcess(process, 0);
+    WaitForSingleObject(process, 10000);
+    CloseHandle(process);
+  }
+  // Wine's desktop process may have been among them: a new top-level window
+  // brings it back, and the next tests start only once it is there.
+  HWND probe = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  for (int i = 0; i < 100; ++i) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(GetDesktopWindow(), &owner);
+    HANDLE process = owner ? OpenProcess(SYNCHRONIZE, FALSE, owner) : nullptr;
+    bool alive = process && WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    if (process) CloseHandle(process);
+    if (alive) break;
+    Sleep(50);
+  }
+  if (probe) DestroyWindow(probe);
+  Sleep(500);
 }
 
 std::wstring Wide(const std::string& text) {

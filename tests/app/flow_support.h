@@ -91,6 +91,10 @@ bool MakeDirectoryLink(const std::string& link, const std::string& target);
 // Process ids of the running explorer.exe processes.
 std::vector<DWORD> ExplorerProcesses();
 
+// Ends and waits for every explorer.exe not in `before`: the shell restarts
+// of the flows start them, and Wine restarts its desktop process on demand.
+void EndExplorersStartedSince(const std::vector<DWORD>& before);
+
 std::wstring Wide(const std::string& text);
 
 }  // namespace korvalin::test

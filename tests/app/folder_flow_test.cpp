@@ -24,7 +24,12 @@ const std::wstring kNestedRefused = L"新目录不能是当前目录，也不能
 
 class FolderFlow : public ::testing::Test {
  protected:
-  static void TearDownTestSuite() { CloseMainWindow(); }
+  static void SetUpTestSuite() { explorersBefore_ = ExplorerProcesses(); }
+  static void TearDownTestSuite() {
+    CloseMainWindow();
+    EndExplorersStartedSince(explorersBefore_);
+  }
+  static inline std::vector<DWORD> explorersBefore_;
   void SetUp() override {
     EnsureMainWindow();
     ASSERT_NE(TestMainWindow(), nullptr);

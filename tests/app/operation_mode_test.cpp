@@ -100,7 +100,8 @@ void AnswerAndExpectCaption(const std::string& arguments, WPARAM answer, const c
   HWND question = run.WaitForQuestion();
   ASSERT_NE(question, nullptr) << "no mode question";
   EXPECT_EQ(GetWindow(question, GW_OWNER), run.window());
-  Sleep(100);  // its controls come up just after the dialog window
+  // Its controls come up just after the dialog window.
+  for (int i = 0; i < 100 && QuestionTexts(question).size() < 2; ++i) Sleep(50);
   EXPECT_EQ(QuestionTexts(question),
             (std::vector<std::wstring>{L"确认操作模式", L"请选择操作模式，确认继续使用[恢复模式],取消使用[正常模式]？"}));
   PostMessageA(question, WM_COMMAND, answer, 0);

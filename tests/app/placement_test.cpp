@@ -46,9 +46,9 @@ class PlacementRun {
     CloseHandle(pi.hThread);
     process_ = pi.hProcess;
     window_ = WaitForProcessWindow(pi.dwProcessId, "SysPath_Mirt_Main", nullptr);
-    // The window is found as soon as it exists; its first activation comes
-    // after its creation handler has placed it.
-    for (int i = 0; i < 100 && window_ && GetForegroundWindow() != window_; ++i) Sleep(50);
+    // The window is found as soon as it exists; its creation handler places
+    // it and then makes the list.
+    for (int i = 0; i < 200 && window_ && !FindWindowExA(window_, nullptr, "ListBox", nullptr); ++i) Sleep(50);
   }
   ~PlacementRun() {
     if (!process_) return;

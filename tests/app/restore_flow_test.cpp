@@ -19,7 +19,12 @@ const std::wstring kNothingToRestore = L"未找到该目录的默认路径，无
 
 class RestoreFlow : public ::testing::Test {
  protected:
-  static void TearDownTestSuite() { CloseMainWindow(); }
+  static void SetUpTestSuite() { explorersBefore_ = ExplorerProcesses(); }
+  static void TearDownTestSuite() {
+    CloseMainWindow();
+    EndExplorersStartedSince(explorersBefore_);
+  }
+  static inline std::vector<DWORD> explorersBefore_;
   void SetUp() override {
     EnsureMainWindow();
     ASSERT_NE(TestMainWindow(), nullptr);

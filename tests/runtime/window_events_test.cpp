@@ -26,6 +26,8 @@ constexpr uint32_t kAgain = 0x52010205;
 constexpr uint32_t kAgainOther = 0x52010206;
 constexpr uint32_t kSourced = 0x52010207;
 constexpr uint32_t kProperties = 0x52010208;
+constexpr uint32_t kYieldTo = 0x52010209;
+constexpr uint32_t kYielding = 0x5201020A;
 constexpr uint32_t kOwnUnit = 0x06010000;
 constexpr uint32_t kControlUnit = 0x01010007;
 
@@ -59,6 +61,13 @@ void InstallHook() {
   Note(0);
   HWND hwnd = rt::WindowHandleOf(kHooked);
   kernelProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Hook)));
+}
+
+void Activate(uint32_t id);
+// A creation routine that hands activation to another window at once.
+void YieldActivation() {
+  Note(0);
+  Activate(kYieldTo);
 }
 
 template <typename F>
@@ -98,8 +107,9 @@ void InstallOnce() {
       .windows = {Window(kFirst, "KorvalinEventsFirst", On0), Window(kSecond, "KorvalinEventsSecond", On0),
                   Window(kHooked, "KorvalinEventsHooked", InstallHook), Window(kPlaced, "KorvalinEventsPlaced", On0),
                   Window(kAgain, "KorvalinEventsAgain", On0), Window(kAgainOther, "KorvalinEventsAgainOther", On0),
-                  Window(kSourced, "KorvalinEventsSourced", On0),
-                  Window(kProperties, "KorvalinEventsProperties", On0)}};
+                  Window(kSourced, "KorvalinEventsSourced", On0), Window(kProperties, "KorvalinEventsProperties", On0),
+                  Window(kYieldTo, "KorvalinEventsYieldTo", On0),
+                  Window(kYielding, "KorvalinEventsYielding", YieldActivation)}};
   c.windows[3].units[0].windowClass.startPosition = 0;
   std::vector<uint8_t> block = rt::WriteTemplateBlock(c);
   rt::TemplateCollection read;
@@ -179,6 +189,17 @@ TEST_F(WindowEvents, CreationThenFirstActivationThenActivationsAndDeactivations)
   Activate(kSecond);
   PumpUntil(2);
   EXPECT_EQ(eventLog, (Log{"1:6", "2:5"}));
+}
+
+// The window was active, so it hears its first activation, and then that it
+// is no longer active.
+TEST_F(WindowEvents, AWindowThatLosesActivationWhileBeingMadeHearsEightFiveSix) {
+  rt::LoadStartupWindow(kYieldTo);
+  PumpUntil(5);
+  eventLog.clear();
+  rt::LoadStartupWindow(kYielding);
+  PumpUntil(7);
+  EXPECT_EQ(eventLog, (Log{"10:0", "9:5", "10:3", "10:4", "10:8", "10:5", "10:6"}));
 }
 
 TEST_F(WindowEvents, LoadingAnExistingWindowOnlyBringsItForward) {
