@@ -1,0 +1,48 @@
+// The suite's prefix seen through its own tools: reg.exe for the registry,
+// the file system under drive C:, the process list, the screen.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace korvalin::e2e {
+
+// "/a/b" as Wine's Z: drive sees it.
+std::string WindowsPath(const std::string& unixPath);
+
+// Runs a command line with its output captured; the exit code, or ~0u.
+DWORD RunCaptured(const std::string& commandLine, std::string* output, DWORD timeoutMs = 30000);
+
+// reg.exe of the prefix, in the 64-bit view.
+struct RegValue {
+  bool found = false;
+  std::string type;  // "REG_SZ", "REG_EXPAND_SZ", ...
+  std::string data;
+};
+RegValue RegQuery(const std::string& key, const std::string& name);
+bool RegAdd(const std::string& key, const std::string& name, const std::string& type, const std::string& data);
+bool RegDeleteKey(const std::string& key);
+
+extern const char kShellFolders[];  // HKCU\...\User Shell Folders
+
+// Files.
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+std::string ReadFileBytes(const std::string& path, bool* exists = nullptr);
+bool IsDirectory(const std::string& path);
+// Entries of a directory other than "." and "..".
+std::vector<std::string> Entries(const std::string& directory);
+void DeleteTree(const std::string& path);
+
+std::vector<DWORD> ExplorerProcesses();
+
+// Pixels of the screen as it shows now, 0x00RRGGBB each.
+struct Capture {
+  int width = 0, height = 0;
+  std::vector<DWORD> pixels;
+  DWORD At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+Capture CaptureScreen(const RECT& area);
+
+}  // namespace korvalin::e2e
