@@ -29,41 +29,19 @@ const std::string& IsolatedKorvalin() {
 // One run of Korvalin.exe with its main window found.
 class KorvalinRun {
  public:
-  explicit KorvalinRun(const std::string& arguments) {
-    std::string commandLine = "\"" + IsolatedKorvalin() + "\"";
-    if (!arguments.empty()) commandLine += " " + arguments;
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return;
-    CloseHandle(pi.hThread);
-    process_ = pi.hProcess;
-    processId_ = pi.dwProcessId;
-    window_ = WaitForProcessWindow(processId_, "SysPath_Mirt_Main", nullptr);
-  }
-  ~KorvalinRun() {
-    if (process_) FinishProcess(process_, 0);
-  }
+  explicit KorvalinRun(const std::string& arguments) : run_(IsolatedKorvalin(), arguments, "SysPath_Mirt_Main") {}
 
-  HWND window() const { return window_; }
-  std::string Caption() const { return WindowText(window_); }
+  HWND window() const { return run_.window(); }
+  std::string Caption() const { return WindowText(run_.window()); }
 
   HWND WaitForQuestion(DWORD timeoutMs = 20000) const {
-    return WaitForProcessWindow(processId_, "#32770", kCaption, timeoutMs);
+    return WaitForProcessWindow(run_.processId(), "#32770", kCaption, timeoutMs);
   }
 
-  // Closes the main window and returns the exit code.
-  DWORD Close() {
-    PostMessageA(window_, WM_CLOSE, 0, 0);
-    DWORD code = FinishProcess(process_);
-    process_ = nullptr;
-    return code;
-  }
+  DWORD Close() { return run_.Close(); }
 
  private:
-  DWORD processId_ = 0;
-  HANDLE process_ = nullptr;
-  HWND window_ = nullptr;
+  ProgramRun run_;
 };
 
 // Waits for the question to go away after it has been answered.

@@ -31,38 +31,19 @@ Bytes PlacementBytes(int left, int top, int width, int height) {
 // Korvalin.exe copied into a fresh directory, with or without a Win.data.
 class PlacementRun {
  public:
-  explicit PlacementRun(const Bytes* placement) {
-    directory_ = MakeTempDirectory("placement");
-    std::string program = directory_ + "\\Korvalin.exe";
-    CopyFileA(KORVALIN_EXE, program.c_str(), FALSE);
-    if (placement) WriteFile(DataPath(), std::string(placement->begin(), placement->end()));
-    std::string commandLine = "\"" + program + "\"";
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, directory_.c_str(), &si,
-                        &pi))
-      return;
-    CloseHandle(pi.hThread);
-    process_ = pi.hProcess;
-    window_ = WaitForProcessWindow(pi.dwProcessId, "SysPath_Mirt_Main", nullptr);
+  explicit PlacementRun(const Bytes* placement)
+      : directory_(PreparedDirectory(placement)),
+        run_(directory_ + "\\Korvalin.exe", "", "SysPath_Mirt_Main", directory_.c_str()) {
     // The window is found as soon as it exists; its creation handler places
     // it and then makes the list.
-    for (int i = 0; i < 200 && window_ && !FindWindowExA(window_, nullptr, "ListBox", nullptr); ++i) Sleep(50);
-  }
-  ~PlacementRun() {
-    if (!process_) return;
-    if (WaitForSingleObject(process_, 0) != WAIT_OBJECT_0) {
-      TerminateProcess(process_, 1);
-      WaitForSingleObject(process_, 10000);
-    }
-    CloseHandle(process_);
+    HWND window = run_.window();
+    for (int i = 0; i < 200 && window && !FindWindowExA(window, nullptr, "ListBox", nullptr); ++i) Sleep(50);
   }
 
-  HWND window() const { return window_; }
+  HWND window() const { return run_.window(); }
   RECT Rect() const {
     RECT rect = {};
-    GetWindowRect(window_, &rect);
+    GetWindowRect(run_.window(), &rect);
     return rect;
   }
   std::string DataPath() const { return directory_ + "\\Win.data"; }
@@ -71,17 +52,19 @@ class PlacementRun {
     return Bytes(content.begin(), content.end());
   }
   // Closes the main window; returns the exit code.
-  DWORD Close() {
-    PostMessageA(window_, WM_CLOSE, 0, 0);
-    DWORD code = ~0u;
-    if (WaitForSingleObject(process_, 30000) == WAIT_OBJECT_0) GetExitCodeProcess(process_, &code);
-    return code;
-  }
+  DWORD Close() { return run_.Close(); }
 
  private:
+  // Korvalin.exe copied into a fresh directory, with the placement beside it.
+  static std::string PreparedDirectory(const Bytes* placement) {
+    std::string directory = MakeTempDirectory("placement");
+    CopyFileA(KORVALIN_EXE, (directory + "\\Korvalin.exe").c_str(), FALSE);
+    if (placement) WriteFile(directory + "\\Win.data", std::string(placement->begin(), placement->end()));
+    return directory;
+  }
+
   std::string directory_;
-  HANDLE process_ = nullptr;
-  HWND window_ = nullptr;
+  ProgramRun run_;
 };
 
 void ExpectRect(const RECT& rect, LONG left, LONG top, LONG width, LONG height) {

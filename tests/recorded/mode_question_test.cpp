@@ -46,39 +46,19 @@ const std::string& IsolatedCopy() {
 // One run of the program, asked the mode question by the argument "reset".
 class ModeRun {
  public:
-  ModeRun(int button, HRESULT result) {
-    char tail[96];
-    wsprintfA(tail, " --child=recorded_mode_question %d %08lX reset", button, static_cast<unsigned long>(result));
-    std::string commandLine = "\"" + IsolatedCopy() + "\"" + tail;
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return;
-    CloseHandle(pi.hThread);
-    process_ = pi.hProcess;
-    processId_ = pi.dwProcessId;
-    window_ = WaitForProcessWindow(processId_, "SysPath_Mirt_Main", nullptr);
-  }
-  ~ModeRun() {
-    if (!process_) return;
-    if (WaitForSingleObject(process_, 0) != WAIT_OBJECT_0) {
-      TerminateProcess(process_, 1);
-      WaitForSingleObject(process_, 10000);
-    }
-    CloseHandle(process_);
-  }
+  ModeRun(int button, HRESULT result) : run_(IsolatedCopy(), Arguments(button, result), "SysPath_Mirt_Main") {}
 
-  HWND window() const { return window_; }
-  std::string caption() const { return WindowText(window_); }
+  HWND window() const { return run_.window(); }
+  std::string caption() const { return WindowText(run_.window()); }
 
   // The dialog calls once the question has been asked and answered, and the
   // GUI thread has finished with the answer.
   std::vector<KorvalinRecordedCall> askedQuestion() {
     for (int i = 0; i < 200; ++i) {
-      RecorderLog log(processId_);
+      RecorderLog log(run_.processId());
       if (log.attached() && !log.calls("TaskDialog").empty()) {
         DWORD_PTR ignored = 0;
-        SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_BLOCK, 10000, &ignored);
+        SendMessageTimeoutA(run_.window(), WM_NULL, 0, 0, SMTO_BLOCK, 10000, &ignored);
         return log.calls("TaskDialog");
       }
       Sleep(50);
@@ -86,17 +66,16 @@ class ModeRun {
     return {};
   }
 
-  DWORD close() {
-    PostMessageA(window_, WM_CLOSE, 0, 0);
-    DWORD code = ~0u;
-    if (WaitForSingleObject(process_, 30000) == WAIT_OBJECT_0) GetExitCodeProcess(process_, &code);
-    return code;
-  }
+  DWORD close() { return run_.Close(); }
 
  private:
-  HANDLE process_ = nullptr;
-  DWORD processId_ = 0;
-  HWND window_ = nullptr;
+  static std::string Arguments(int button, HRESULT result) {
+    char tail[96];
+    wsprintfA(tail, "--child=recorded_mode_question %d %08lX reset", button, static_cast<unsigned long>(result));
+    return tail;
+  }
+
+  ProgramRun run_;
 };
 
 void ExpectModeAfter(int button, HRESULT result, const char* expectedCaption) {

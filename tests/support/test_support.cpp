@@ -85,6 +85,25 @@ DWORD FinishProcess(HANDLE process, DWORD timeoutMs) {
   return code;
 }
 
+ProgramRun::ProgramRun(const std::string& program, const std::string& arguments, const char* windowClass,
+                       const char* workingDirectory) {
+  process_ = StartProcess(program, arguments, workingDirectory);
+  if (!process_) return;
+  processId_ = GetProcessId(process_);
+  window_ = WaitForProcessWindow(processId_, windowClass, nullptr);
+}
+
+ProgramRun::~ProgramRun() {
+  if (process_) FinishProcess(process_, 0);
+}
+
+DWORD ProgramRun::Close(DWORD timeoutMs) {
+  PostMessageA(window_, WM_CLOSE, 0, 0);
+  DWORD code = FinishProcess(process_, timeoutMs);
+  process_ = nullptr;
+  return code;
+}
+
 ChildError AwaitChildError(HANDLE child, DWORD timeoutMs) {
   ChildError error;
   if (!child) return error;

@@ -51,6 +51,28 @@ bool DismissProcessErrorBox(DWORD processId, std::string* text, DWORD timeoutMs 
 // for a process that had to be ended.
 DWORD FinishProcess(HANDLE process, DWORD timeoutMs = 30000);
 
+// A program started for a test, its main window found by the process id.
+// Whatever still runs when the test lets go of it is ended and waited for.
+class ProgramRun {
+ public:
+  ProgramRun(const std::string& program, const std::string& arguments, const char* windowClass,
+             const char* workingDirectory = nullptr);
+  ~ProgramRun();
+  ProgramRun(const ProgramRun&) = delete;
+  ProgramRun& operator=(const ProgramRun&) = delete;
+
+  HANDLE process() const { return process_; }
+  DWORD processId() const { return processId_; }
+  HWND window() const { return window_; }
+  // Closes the main window and returns the exit code.
+  DWORD Close(DWORD timeoutMs = 30000);
+
+ private:
+  HANDLE process_ = nullptr;
+  DWORD processId_ = 0;
+  HWND window_ = nullptr;
+};
+
 // A child expected to end on a runtime error: its box is answered, then
 // the child is finished as above.
 struct ChildError {
