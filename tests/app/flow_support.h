@@ -3,6 +3,8 @@
 // and task dialogs of this process, rows, registry values and files.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <windows.h>
 #include <shlobj.h>
 
@@ -94,6 +96,18 @@ std::vector<DWORD> ExplorerProcesses();
 // Ends and waits for every explorer.exe not in `before`: the shell restarts
 // of the flows start them, and Wine restarts its desktop process on demand.
 void EndExplorersStartedSince(const std::vector<DWORD>& before);
+
+// A suite of flows: its shell restarts leave explorer processes, and its
+// main window must not be taken for Korvalin's by later tests.
+class FlowSuite : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { explorersBefore_ = ExplorerProcesses(); }
+  static void TearDownTestSuite() {
+    CloseMainWindow();
+    EndExplorersStartedSince(explorersBefore_);
+  }
+  static inline std::vector<DWORD> explorersBefore_;
+};
 
 std::wstring Wide(const std::string& text);
 

@@ -22,14 +22,8 @@ const std::wstring kClearQuestion = L"文件已迁移完成，是否将原目录
 const std::wstring kCopyFailed = L"部分文件未能复制到新目录，原目录中的文件已全部保留，未作删除。";
 const std::wstring kNestedRefused = L"新目录不能是当前目录，也不能位于当前目录之内！";
 
-class FolderFlow : public ::testing::Test {
+class FolderFlow : public FlowSuite {
  protected:
-  static void SetUpTestSuite() { explorersBefore_ = ExplorerProcesses(); }
-  static void TearDownTestSuite() {
-    CloseMainWindow();
-    EndExplorersStartedSince(explorersBefore_);
-  }
-  static inline std::vector<DWORD> explorersBefore_;
   void SetUp() override {
     EnsureMainWindow();
     ASSERT_NE(TestMainWindow(), nullptr);

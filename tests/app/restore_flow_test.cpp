@@ -17,14 +17,8 @@ namespace {
 
 const std::wstring kNothingToRestore = L"未找到该目录的默认路径，无法恢复，未作任何修改！";
 
-class RestoreFlow : public ::testing::Test {
+class RestoreFlow : public FlowSuite {
  protected:
-  static void SetUpTestSuite() { explorersBefore_ = ExplorerProcesses(); }
-  static void TearDownTestSuite() {
-    CloseMainWindow();
-    EndExplorersStartedSince(explorersBefore_);
-  }
-  static inline std::vector<DWORD> explorersBefore_;
   void SetUp() override {
     EnsureMainWindow();
     ASSERT_NE(TestMainWindow(), nullptr);
