@@ -29,3 +29,6 @@ if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf8$'; then
   grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' >> /etc/locale.gen
   locale-gen >/dev/null
 fi
+
+# Native 32-bit programs, or Wine's 32-bit loader under an emulator.
+bash "$(dirname "${BASH_SOURCE[0]}")/wine32-host.sh"

@@ -1,0 +1,64 @@
+# Sourced by every script that runs Wine: the prefix, Wine's settings, the
+# loader directory for this host and a helper that bounds each wait.
+#
+# Hosts differ: some run 32-bit Linux programs, some refuse them. Wine's
+# 32-bit loader is one, so on the second kind setup.sh builds a loader
+# directory whose wine-preloader runs it under qemu-i386 (64-bit code still
+# runs natively) and records the host's kind in $build_root/wine-host.
+korvalin_scripts=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+korvalin_root=$(cd "$korvalin_scripts/.." && pwd)
+export KORVALIN_BUILD_ROOT=${KORVALIN_BUILD_ROOT:-$korvalin_root/build}
+export WINEPREFIX=${WINEPREFIX:-$KORVALIN_BUILD_ROOT/wine-prefix}
+export WINEDEBUG=${WINEDEBUG:--all}
+export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+
+# KORVALIN_WINE32: native, or emulated. Windows programs see it too (Wine
+# passes the environment on), so tests can tell where the emulator differs.
+if [ -z "${KORVALIN_WINE32:-}" ] && [ -f "$KORVALIN_BUILD_ROOT/wine-host" ]; then
+  KORVALIN_WINE32=$(cat "$KORVALIN_BUILD_ROOT/wine-host")
+fi
+case ${KORVALIN_WINE32:-} in
+  native) KORVALIN_WINE_DIR=/usr/lib/wine ;;
+  emulated) KORVALIN_WINE_DIR=$KORVALIN_BUILD_ROOT/wine32-emulated/lib/wine ;;
+  *)
+    echo "wine-env: no record of how this host runs 32-bit programs ($KORVALIN_BUILD_ROOT/wine-host); run scripts/setup.sh" >&2
+    return 1 2>/dev/null || exit 1 ;;
+esac
+export KORVALIN_WINE32 KORVALIN_WINE_DIR
+
+# A crash under the emulated debugger takes minutes; there the crashing case
+# simply ends.
+overrides="mscoree,mshtml="
+[ "$KORVALIN_WINE32" = emulated ] && overrides="$overrides;winedbg.exe=d"
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-$overrides}
+unset overrides
+
+# scripts/wine-bin/wine picks the loader by the program; wineserver comes
+# from the loader directory.
+case ":$PATH:" in
+  *":$korvalin_scripts/wine-bin:"*) ;;
+  *) export PATH="$korvalin_scripts/wine-bin:$KORVALIN_WINE_DIR:$PATH" ;;
+esac
+
+# bounded [-q] SECONDS WHAT COMMAND...: runs COMMAND, ends it after SECONDS
+# and then says on stderr what was waited for. -q: the command reads nothing
+# and its output is dropped (the message is not). Returns the command's
+# status, 124 on time-out.
+bounded() {
+  local quiet= seconds what status
+  [ "$1" = -q ] && { quiet=1; shift; }
+  seconds=$1 what=$2
+  shift 2
+  if [ -n "$quiet" ]; then
+    timeout -k 10 "$seconds" "$@" </dev/null >/dev/null 2>&1
+  else
+    timeout -k 10 "$seconds" "$@"
+  fi
+  status=$?
+  if [ $status -eq 124 ] || [ $status -eq 137 ]; then
+    echo "${korvalin_script_name:-wine}: gave up after $seconds s waiting for $what" >&2
+    return 124
+  fi
+  return $status
+}
+export -f bounded
