@@ -1,18 +1,21 @@
 #!/usr/bin/env bash
 # Runs inside scripts/with-wine.sh for scripts/bench.sh: every benchmark, then the table.
 set -uo pipefail
+korvalin_script_name=bench
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/wine-env.sh" || exit 1
 results=$BENCH_DATA/results.txt
 rm -rf "$BENCH_DATA"
 mkdir -p "$BENCH_DATA"
 : >"$results"
 failed=0
 
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$BENCH_MANAGED" /f >/dev/null 2>&1
-win() { winepath -w "$1" 2>/dev/null; }
+bounded -q 120 "reg.exe to set Wine's X11 driver" \
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$BENCH_MANAGED" /f || exit 1
+win() { wine winepath.exe -w "$1" 2>/dev/null; }
 
 run() {  # run NAME COMMAND...: keeps the result lines, reports a failure
   local out status
-  out=$("$@" 2>&1); status=$?
+  out=$(bounded 1800 "$(basename "$2") ${3:-}" "$@" 2>&1); status=$?
   printf '%s\n' "$out" | tr -d '\r' | grep '^BENCH|' >>"$results"
   if [ $status -ne 0 ]; then
     echo "bench: $1 ${2:-} ended with $status" >&2
@@ -35,22 +38,22 @@ median() { sort -g | awk '{v[NR]=$1} END {print (NR%2) ? v[(NR+1)/2] : (v[NR/2]+
 field() { sed -n "s/.*$1=\([0-9.]*\).*/\1/p"; }
 echo "bench: copy" >&2
 trees=$BENCH_DATA/trees
-wine "$BENCH_BIN/korvalin_bench.exe" copy-prepare "$(win "$trees")" || failed=1
+bounded 600 "the copy benchmark's trees" wine "$BENCH_BIN/korvalin_bench.exe" copy-prepare "$(win "$trees")" || failed=1
 for tree in small large; do
   src=$trees/$tree dst=$BENCH_DATA/copy-$tree
   : >"$BENCH_DATA/k.$tree"; : >"$BENCH_DATA/kv.$tree"; : >"$BENCH_DATA/s.$tree"; : >"$BENCH_DATA/c.$tree"; : >"$BENCH_DATA/f.$tree"
   for _ in 1 2 3; do
     rm -rf "$dst"; sync
-    out=$(wine "$BENCH_BIN/korvalin_bench.exe" copy-korvalin "$(win "$src")" "$(win "$dst")") || failed=1
+    out=$(bounded 600 "copy-korvalin of $tree" wine "$BENCH_BIN/korvalin_bench.exe" copy-korvalin "$(win "$src")" "$(win "$dst")") || failed=1
     echo "$out" | grep -q 'ok=1' || { echo "bench: Korvalin's copy of $tree incomplete: $out" >&2; failed=1; }
     c=$(echo "$out" | field copy); v=$(echo "$out" | field verify)
     echo "$c" >>"$BENCH_DATA/kv.$tree"; awk -v a="$c" -v b="$v" 'BEGIN {print a + b}' >>"$BENCH_DATA/k.$tree"
     rm -rf "$dst"; sync
-    out=$(wine "$BENCH_BIN/korvalin_bench.exe" copy-shell "$(win "$src")" "$(win "$dst")") || failed=1
+    out=$(bounded 600 "copy-shell of $tree" wine "$BENCH_BIN/korvalin_bench.exe" copy-shell "$(win "$src")" "$(win "$dst")") || failed=1
     echo "$out" | grep -q 'ok=1' || { echo "bench: SHFileOperation's copy of $tree incomplete: $out" >&2; failed=1; }
     echo "$out" | field copy >>"$BENCH_DATA/s.$tree"
     rm -rf "$dst"; sync
-    out=$(wine "$BENCH_BIN/korvalin_bench.exe" copy-files "$(win "$src")" "$(win "$dst")") || failed=1
+    out=$(bounded 600 "copy-files of $tree" wine "$BENCH_BIN/korvalin_bench.exe" copy-files "$(win "$src")" "$(win "$dst")") || failed=1
     echo "$out" | field copy >>"$BENCH_DATA/f.$tree"
     rm -rf "$dst"; sync
     start=$(date +%s.%N); cp -r "$src" "$dst"; end=$(date +%s.%N)
@@ -77,5 +80,7 @@ echo "| group | measure | value | unit | note |"
 echo "|---|---|---:|---|---|"
 awk -F'|' '{printf "| %s | %s | %s | %s | %s |\n", $2, $3, $4, $5, $6}' "$results"
 echo
-echo "Wine X11 driver Managed=$BENCH_MANAGED; $(nproc) cores; $(date -u '+%Y-%m-%d %H:%M UTC')"
+how="64-bit programs native"
+[ "$BENCH_ARCH" = i686 ] && how="32-bit programs $KORVALIN_WINE32"
+echo "$BENCH_ARCH build ($how); Wine X11 driver Managed=$BENCH_MANAGED; $(nproc) cores; $(date -u '+%Y-%m-%d %H:%M UTC')"
 exit $failed

@@ -19,6 +19,8 @@ export exe build_root
   # On a virtual display Wine draws the window frames itself in a desktop window.
   wine explorer /desktop=Korvalin,1024x640 "$exe" "$@" &
   pid=$!
+  # The window is up well within this under either loader (an emulated one
+  # starts a process in about a second).
   sleep "${KORVALIN_SHOT_DELAY:-6}"
   import -window root -crop 1024x640+0+0 "$build_root/screenshot.png" &&
     echo "run: screenshot saved to $build_root/screenshot.png"
@@ -26,7 +28,10 @@ export exe build_root
     xdotool key --window "$w" alt+F4 2>/dev/null || true
   done
   for _ in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
-  kill $pid 2>/dev/null || true
+  if kill $pid 2>/dev/null; then
+    echo "run: gave up after 5 s waiting for Korvalin to close; ended it" >&2
+  else
+    echo "run: Korvalin closed"
+  fi
   wait $pid 2>/dev/null
-  echo "run: Korvalin closed"
 ' run "$@"

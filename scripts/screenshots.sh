@@ -16,14 +16,17 @@ export WINEPREFIX=$build_root/i686/shots-prefix
 "$here/with-wine.sh" bash -c '
   set -euo pipefail
   bash "$root/tests/e2e/prefix.sh" fresh "$WINEPREFIX" >/dev/null
-  wine reg add "HKCU\\Software\\Wine\\Explorer" /v Desktop /d Shots /f >/dev/null 2>&1
-  wine reg add "HKCU\\Software\\Wine\\Explorer\\Desktops" /v Shots /d 1024x640 /f >/dev/null 2>&1
-  wineserver -k; wineserver -w
-  wineserver -p >/dev/null 2>&1
-  wine wineboot </dev/null >/dev/null 2>&1
+  bounded -q 120 "reg.exe to set the Wine desktop" wine reg add "HKCU\\Software\\Wine\\Explorer" /v Desktop /d Shots /f
+  bounded -q 120 "reg.exe to set the Wine desktop" \
+    wine reg add "HKCU\\Software\\Wine\\Explorer\\Desktops" /v Shots /d 1024x640 /f
+  wineserver -k
+  bounded 60 "the screenshot prefix'"'"'s wineserver to end" wineserver -w
+  bounded -q 30 "a persistent wineserver to start" wineserver -p
+  bounded -q 300 "wineboot to start Wine'"'"'s background processes" wine wineboot
   shots=$WINEPREFIX/drive_c/shots
   rm -rf "$shots"; mkdir -p "$shots"
-  KORVALIN_SHOTS="C:\\shots" wine "$build_root/i686/e2e_tests.exe" --gtest_filter="Screenshots.*" </dev/null
+  KORVALIN_SHOTS="C:\\shots" bounded 300 "the screenshot cases" \
+    wine "$build_root/i686/e2e_tests.exe" --gtest_filter="Screenshots.*" </dev/null
   for shot in normal recovery confirm; do
     convert "$shots/$shot.bmp" "$root/docs/$shot.png"
     echo "screenshots: docs/$shot.png"

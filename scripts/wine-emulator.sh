@@ -7,22 +7,22 @@
 # The case's output goes through a file, not a pipe: every Wine process keeps
 # its parent's stderr, and a shell that a case restarts lives on, so a pipe
 # would stay open after the case has ended.
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-export PATH=/usr/lib/wine:$PATH
-export WINEPREFIX=${WINEPREFIX:-$here/../build/wine-prefix}
-export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+korvalin_script_name=wine-emulator
+source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh" || exit 1
 
 one_case=
 for arg in "$@"; do
-  case $arg in --gtest_filter=*) one_case=1 ;; esac
+  case $arg in --gtest_filter=*) one_case=${arg#*=} ;; esac
 done
-[ -n "$one_case" ] || exec wine "$@"
+# Below ctest's own limits, so that the reason is ours and names the case.
+if [ -z "$one_case" ]; then
+  bounded 110 "$(basename "$1") to list or run its tests" wine "$@"
+  exit $?
+fi
 
 report=$(mktemp)
 trap 'rm -f "$report"' EXIT
-wine "$@" >"$report" 2>&1 </dev/null
+bounded 280 "$(basename "$1") to run $one_case" wine "$@" >"$report" 2>&1 </dev/null
 status=$?
 cat "$report"
 summary=$(tr -d '\r' <"$report")

@@ -2,14 +2,8 @@
 # with-wine.sh COMMAND...: runs COMMAND with a ready Wine prefix, one wineserver
 # for the whole command and an X display (a virtual one when none is given).
 set -uo pipefail
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-root=$(cd "$here/.." && pwd)
-
-export PATH=/usr/lib/wine:$PATH
-export WINEPREFIX=${WINEPREFIX:-${KORVALIN_BUILD_ROOT:-$root/build}/wine-prefix}
-export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+korvalin_script_name=with-wine
+source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh" || exit 1
 mkdir -p "$(dirname "$WINEPREFIX")"
 
 xvfb_pid=
@@ -21,7 +15,7 @@ cleanup() {
     while read -r device; do [ -L "$device" ] && rm -f "$device"; done <"$link_requests/.drives"
   fi
   rm -rf "$link_requests"
-  wineserver -k >/dev/null 2>&1 || true
+  timeout -k 5 30 wineserver -k >/dev/null 2>&1 || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" >/dev/null 2>&1 || true
 }
 
@@ -74,17 +68,33 @@ if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
   Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
   xvfb_pid=$!
   export DISPLAY=":$n"
-  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  if ! xdpyinfo >/dev/null 2>&1; then
+    echo "with-wine: gave up after 10 s waiting for the virtual display $DISPLAY (Xvfb)" >&2
+    exit 1
+  fi
   export KORVALIN_VIRTUAL_DISPLAY=1
 fi
 
-wineserver -p >/dev/null 2>&1
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
+# A new prefix is made before any persistent wineserver runs, so that the
+# wait for its server to save the registry ends when the last process does.
+# A prefix that did not come out whole is an error, not a wait; the next
+# run completes it.
+prefix_failed() {
+  echo "with-wine: could not create the Wine prefix $WINEPREFIX: $1" >&2
+  wineserver -k >/dev/null 2>&1
+  exit 1
+}
+if [ ! -f "$WINEPREFIX/.korvalin-ready" ]; then
   echo "with-wine: creating the Wine prefix $WINEPREFIX"
-  wine wineboot -i </dev/null >/dev/null 2>&1
-  wineserver -w
-  wineserver -p >/dev/null 2>&1
+  bounded -q 300 "wineboot to create the prefix" wine wineboot -i ||
+    prefix_failed "wineboot -i ended with $?"
+  bounded 60 "the new prefix's wineserver to save it and end" wineserver -w || prefix_failed "its wineserver did not end"
+  [ -f "$WINEPREFIX/system.reg" ] && [ -d "$WINEPREFIX/drive_c/windows/syswow64" ] ||
+    prefix_failed "wineboot left no registry or no 32-bit system directory"
+  touch "$WINEPREFIX/.korvalin-ready"
 fi
+bounded -q 30 "a persistent wineserver to start" wineserver -p || exit 1
 # Wine draws the frame buttons with Marlett; it finds its own fonts
 # (fonts-wine) only in the prefix, so a prefix made before they were
 # installed, or without them, gets them here.
@@ -97,13 +107,23 @@ done
 # every DestroyWindow of a window it leaves to the manager. Without one, Wine
 # places its windows itself; on a real display the manager keeps them.
 if [ -n "${KORVALIN_VIRTUAL_DISPLAY:-}" ]; then
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+  bounded -q 120 "reg.exe to set Wine's X11 driver unmanaged" \
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f || exit 1
 else
-  wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f </dev/null >/dev/null 2>&1
+  bounded -q 120 "reg.exe to clear Wine's X11 driver setting" \
+    wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f
+fi
+# A 32-bit program must start here, whether natively or emulated: a host
+# where it cannot fails now, with the reason, not later with no cases.
+bounded -q 120 "a 32-bit program (syswow64 cmd.exe) to start" \
+  wine "$WINEPREFIX/drive_c/windows/syswow64/cmd.exe" /c exit 7
+if [ $? -ne 7 ]; then
+  echo "with-wine: 32-bit Windows programs do not start on this host ($KORVALIN_WINE32 loader in $KORVALIN_WINE_DIR)" >&2
+  exit 1
 fi
 # Start Wine's own background processes now, away from any test's output:
 # started later, they would inherit a test's pipes and hold ctest up.
-wine wineboot </dev/null >/dev/null 2>&1
+bounded -q 300 "wineboot to start Wine's background processes" wine wineboot || exit 1
 
 rm -rf "$link_requests"
 mkdir -p "$link_requests"

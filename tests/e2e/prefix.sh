@@ -10,11 +10,11 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 verb=$1
 prefix=$2
 template=$(dirname "$prefix")/../e2e-prefix-template
-export PATH=/usr/lib/wine:$PATH WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+korvalin_script_name=prefix.sh
+source "$here/../../scripts/wine-env.sh"
 
 if [ "$verb" = stop ]; then
-  WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 || true
+  WINEPREFIX=$prefix bounded -q 30 "the e2e prefix's wineserver to end" wineserver -k || true
   exit 0
 fi
 
@@ -22,21 +22,26 @@ make_template() {
   rm -rf "$template"
   mkdir -p "$template"
   export WINEPREFIX=$template
-  wine wineboot -i </dev/null >/dev/null 2>&1
+  bounded -q 300 "wineboot to create the e2e prefix template" wine wineboot -i
   # Without a window manager Wine waits ~2 s in every DestroyWindow of a
   # top-level window for one to answer; unmanaged windows do not wait.
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+  bounded -q 120 "reg.exe in the e2e prefix template" \
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
   for font in marlett.ttf tahoma.ttf tahomabd.ttf; do
     [ -f "/usr/share/wine/fonts/$font" ] && cp "/usr/share/wine/fonts/$font" "$template/drive_c/windows/Fonts/"
   done
   wineserver -k >/dev/null 2>&1 || true
-  wineserver -w
+  bounded 60 "the e2e prefix template's wineserver to end" wineserver -w
+  [ -d "$template/drive_c/windows/syswow64" ] && [ -f "$template/system.reg" ] || {
+    echo "prefix.sh: wineboot left no usable e2e prefix template in $template" >&2
+    exit 1
+  }
   touch "$template/.ready"
 }
 
 [ -f "$template/.ready" ] || make_template
 
-WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 || true
+WINEPREFIX=$prefix bounded -q 30 "the old e2e prefix's wineserver to end" wineserver -k || true
 rm -rf "$prefix"
 mkdir -p "$prefix"
 (cd "$template" && find . -mindepth 1 -maxdepth 1 ! -name drive_c ! -name .ready -exec cp -a {} "$prefix/" \;)
@@ -60,6 +65,6 @@ fi
 # One wineserver for the whole run, and Wine's own background processes
 # started here rather than under a test whose output they would hold open.
 export WINEPREFIX=$prefix
-wineserver -p120 >/dev/null 2>&1
-wine wineboot </dev/null >/dev/null 2>&1
+bounded -q 30 "the e2e prefix's wineserver to start" wineserver -p120
+bounded -q 300 "wineboot to start the e2e prefix's background processes" wine wineboot
 echo "e2e prefix ready: $prefix"
