@@ -6,37 +6,63 @@
 #
 # The tests of one architecture run while the next one builds: they mostly
 # wait on Wine, so the two overlap well. Tests of two architectures never run
-# at once: they share the prefix's registry and the display.
+# at once: they share the prefix's registry and the display. x86_64 comes
+# first, so that both programs are built when the i686 run packs the release.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/.." && pwd)
 build_root=${KORVALIN_BUILD_ROOT:-$root/build}
-archs=(i686 x86_64)
+archs=(x86_64 i686)
 if [ "${1:-}" = "--arch" ]; then archs=("$2"); shift 2; fi
 
 "$here/setup.sh"
 
 # One ctest test per case; a run in which no test ran is a failure too.
+# Each architecture ends with one line: how its programs ran, the counts.
 run_tests() {
-  local arch=$1
+  local arch=$1 start log status how counts
   shift
-  echo "== tests, $arch"
-  (cd "$build_root/$arch" && ctest --output-on-failure --no-tests=error --timeout 300 "$@")
+  start=$(date +%s)
+  how="64-bit programs run natively"
+  [ "$arch" = i686 ] && how="32-bit programs run $KORVALIN_WINE32"
+  echo "== tests, $arch ($how)"
+  log=$(mktemp)
+  (cd "$build_root/$arch" && ctest --output-on-failure --no-tests=error --timeout 300 "$@") 2>&1 | tee "$log"
+  status=${PIPESTATUS[0]}
+  counts=$(tr -d '\r' <"$log" | awk '
+    /tests passed, [0-9]+ tests? failed out of [0-9]+/ {
+      for (i = 1; i <= NF; i++) { if ($i == "failed") failed = $(i - 2); if ($i == "of") total = $(i + 1) } }
+    /\(Skipped\)$/ { skipped++ }
+    END { if (total == "") print "no case counts (ctest ran no case)";
+          else printf "%d cases: %d passed, %d skipped, %d failed", total, total - failed - skipped, skipped, failed }')
+  start=$(( $(date +%s) - start ))
+  {
+    echo "== $arch: $how; $counts; $((start / 60)) min $((start % 60)) s"
+    # Each skipped case with the reason it gave.
+    tr -d '\r' <"$build_root/$arch/Testing/Temporary/LastTest.log" 2>/dev/null | awk '
+      /^[0-9]+\/[0-9]+ Test: / { name = $3 }
+      reason { print "   skipped " name ": " $0; reason = 0 }
+      /: Skipped$/ { reason = 1 }'
+  } | tee -a "$summary"
+  rm -f "$log"
+  return "$status"
 }
 export -f run_tests
-export build_root
+export build_root summary=$(mktemp)
 
 status=0
 tests_pid=
 tests_log=
+tests_arch=
 finish_tests() {
   [ -n "$tests_pid" ] || return 0
   wait "$tests_pid" || status=1
   cat "$tests_log"
   rm -f "$tests_log"
+  grep -q "^== $tests_arch:" "$summary" || echo "== $tests_arch: no tests ran (see above)" >>"$summary"
   tests_pid=
 }
-trap '[ -n "$tests_pid" ] && kill "$tests_pid" 2>/dev/null; true' EXIT
+trap '[ -n "$tests_pid" ] && kill "$tests_pid" 2>/dev/null; rm -f "$summary"; true' EXIT
 
 for arch in "${archs[@]}"; do
   if ! "$here/build.sh" "$arch"; then
@@ -48,8 +74,11 @@ for arch in "${archs[@]}"; do
   tests_log=$(mktemp)
   "$here/with-wine.sh" bash -c 'run_tests "$@"' run_tests "$arch" "$@" >"$tests_log" 2>&1 &
   tests_pid=$!
+  tests_arch=$arch
 done
 finish_tests
 
+echo
+cat "$summary"
 [ $status -eq 0 ] || echo "test.sh: tests failed" >&2
 exit $status

@@ -189,6 +189,12 @@ std::string WindowText(HWND window) {
 
 bool IsExitMinusOne(DWORD code) { return code == 0xFFFFFFFFu || code == 255; }
 
+bool BadPointerFaultsAreEmulated() {
+  char how[16] = "";
+  DWORD length = GetEnvironmentVariableA("KORVALIN_WINE32", how, sizeof how);
+  return sizeof(void*) == 4 && length > 0 && length < sizeof how && std::strcmp(how, "emulated") == 0;
+}
+
 const rt::ProgramImageHeader& PlainTestImage() {
   static const rt::LibraryInfo* const libraries[] = {&rt::RuntimeLibraryInfo()};
   static const rt::ProgramImageHeader header = {

@@ -85,6 +85,16 @@ ChildError AwaitChildError(HANDLE child, DWORD timeoutMs = 20000);
 // Exit codes as a Windows parent sees them; -1 may also arrive as 255.
 bool IsExitMinusOne(DWORD code);
 
+// A 32-bit test program whose Wine loader runs under qemu-i386 (the test
+// scripts say so in KORVALIN_WINE32): a read of an unmapped address arrives
+// there as an illegal instruction, not as an access violation, so probes
+// such as IsBadReadPtr cannot answer as Windows does.
+bool BadPointerFaultsAreEmulated();
+#define KORVALIN_SKIP_WHERE_BAD_POINTER_FAULTS_ARE_EMULATED()                                       \
+  if (::korvalin::test::BadPointerFaultsAreEmulated())                                             \
+  GTEST_SKIP() << "32-bit programs run under qemu-i386 here, which reports a bad-pointer fault as " \
+                  "an illegal instruction"
+
 std::string ThisProgramPath();
 std::string ThisProgramDirectory();
 // A fresh, empty directory under the temporary directory.
