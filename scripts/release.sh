@@ -1,18 +1,21 @@
 #!/usr/bin/env bash
-# release.sh: installs what is missing, builds the shipped i686 Korvalin.exe and
-# packs it with the sample rules.json and the user guide into build/Korvalin-1.21.zip.
+# release.sh: installs what is missing, builds both programs and packs them
+# with the sample rules.json and the user guide into build/Korvalin-1.21.zip:
+# Korvalin.exe (32-bit, runs on every Windows) and Korvalin64.exe (64-bit
+# Windows only) side by side.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/.." && pwd)
 build_root=${KORVALIN_BUILD_ROOT:-$root/build}
 
 "$here/setup.sh"
-"$here/build.sh" i686
+"$here/build.sh" --target Korvalin i686 x86_64
 
 stage=$build_root/release/Korvalin-1.21
 rm -rf "$build_root/release"
 mkdir -p "$stage"
-cp "$build_root/i686/Korvalin.exe" "$stage/"
+cp "$build_root/i686/Korvalin.exe" "$stage/Korvalin.exe"
+cp "$build_root/x86_64/Korvalin.exe" "$stage/Korvalin64.exe"
 cp "$root/dist/rules.json" "$stage/rules.json"
 cp "$root/dist/GUIDE.txt" "$stage/"
 zip=$build_root/Korvalin-1.21.zip

@@ -1,6 +1,8 @@
 // The release zip, unpacked into the suite's fresh prefix before the run.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "tests/e2e/korvalin_run.h"
 #include "tests/e2e/prefix_tools.h"
 
@@ -8,22 +10,45 @@ namespace korvalin::e2e {
 namespace {
 
 #ifdef KORVALIN_E2E_RELEASE
-TEST(ReleaseZip, HoldsTheGuideTheRulesAndAKorvalinThatStarts) {
-  const std::string unpacked = "C:\\release\\Korvalin-1.21";
+const char kUnpacked[] = "C:\\release\\Korvalin-1.21";
+
+// The machine field of a PE file's header; 0 when it is no PE file.
+WORD MachineOf(const std::string& bytes) {
+  if (bytes.size() < 0x40 || bytes.compare(0, 2, "MZ") != 0) return 0;
+  DWORD header = 0;
+  std::memcpy(&header, bytes.data() + 0x3C, sizeof header);
+  if (header > bytes.size() - 6 || bytes.compare(header, 4, std::string("PE\0\0", 4)) != 0) return 0;
+  WORD machine = 0;
+  std::memcpy(&machine, bytes.data() + header + 4, sizeof machine);
+  return machine;
+}
+
+// The shipped rules.json lists the three usual folders.
+void StartsWithTheShippedRules(const std::string& program) {
   bool exists = false;
-  EXPECT_FALSE(ReadFileBytes(unpacked + "\\GUIDE.txt", &exists).empty());
-  EXPECT_TRUE(exists);
-  std::string rules = ReadFileBytes(unpacked + "\\rules.json", &exists);
+  std::string rules = ReadFileBytes(std::string(kUnpacked) + "\\rules.json", &exists);
   ASSERT_TRUE(exists);
-  KorvalinRun run("release", unpacked + "\\Korvalin.exe");
+  KorvalinRun run("release", std::string(kUnpacked) + "\\" + program);
   run.Put("rules.json", rules);
   ASSERT_TRUE(run.Start());
-  // The shipped rules.json lists the three usual folders.
   ASSERT_TRUE(run.WaitForRows(4)) << run.RowCount();
   EXPECT_EQ(run.RowTitle(1), L"桌面");
   EXPECT_EQ(run.RowTitle(3), L"下载");
   EXPECT_EQ(run.Close(), 0u);
 }
+
+TEST(ReleaseZip, HoldsTheGuideTheRulesAndBothPrograms) {
+  bool exists = false;
+  std::string guide = ReadFileBytes(std::string(kUnpacked) + "\\GUIDE.txt", &exists);
+  ASSERT_TRUE(exists);
+  EXPECT_NE(guide.find("Korvalin64.exe"), std::string::npos) << "the guide says which program to use";
+  EXPECT_EQ(MachineOf(ReadFileBytes(std::string(kUnpacked) + "\\Korvalin.exe")), IMAGE_FILE_MACHINE_I386);
+  EXPECT_EQ(MachineOf(ReadFileBytes(std::string(kUnpacked) + "\\Korvalin64.exe")), IMAGE_FILE_MACHINE_AMD64);
+}
+
+TEST(ReleaseZip, The32BitKorvalinStarts) { StartsWithTheShippedRules("Korvalin.exe"); }
+
+TEST(ReleaseZip, The64BitKorvalinStarts) { StartsWithTheShippedRules("Korvalin64.exe"); }
 #endif
 
 }  // namespace
