@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "app/gdi.h"
 #include "runtime/value.h"
 
 namespace korvalin {
@@ -111,7 +112,7 @@ class FolderList final {
   LPARAM rowPoint(int32_t row, LPARAM lParam);
 
   FolderList** holder_;
-  HBRUSH backBrush_ = nullptr;
+  gdi::PaintBrush backBrush_;
   COLORREF backBrushColor_ = 0;
 };
 

@@ -3,7 +3,9 @@
 // box and action button.
 #include "app/folder_list.h"
 #include "app/folder_list_parts.h"
+#include "app/gdi.h"
 #include "app/globals.h"
+#include "runtime/owned_value.h"
 #include "runtime/program_calls.h"
 
 namespace korvalin {
@@ -37,9 +39,8 @@ constexpr int kButtonPressed = 3;
 constexpr UINT kCentred = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
 
 void FillArea(HDC dc, RECT rect, COLORREF color) {
-  HBRUSH brush = dll::CreateSolidBrush_36(color);
-  dll::FillRect(dc, &rect, brush);
-  dll::DeleteObject(brush);
+  gdi::RowBrush brush(dll::CreateSolidBrush_36(color));
+  dll::FillRect(dc, &rect, brush.get());
 }
 
 struct Line {
@@ -47,14 +48,12 @@ struct Line {
 };
 
 void DrawLines(HDC dc, std::initializer_list<Line> lines) {
-  HPEN pen = dll::CreatePen(PS_SOLID, 1, kLineColor);
-  HGDIOBJ previous = dll::SelectObject(dc, pen);
+  gdi::RowPen pen(dll::CreatePen(PS_SOLID, 1, kLineColor));
+  gdi::RowSelection selected(dc, pen.get());
   for (const Line& line : lines) {
     dll::MoveToEx(dc, line.x1, line.y1, nullptr);
     dll::LineTo(dc, line.x2, line.y2);
   }
-  dll::SelectObject(dc, previous);
-  dll::DeleteObject(pen);
 }
 
 void DrawText(HDC dc, const char* text, RECT rect, UINT format) {
@@ -90,16 +89,14 @@ void FolderList::drawFolderRow(HDC dc, int32_t row, int32_t w, int32_t h) {
 
   dll::SetTextColor(dc, kTitleColor);
   setFont(nullptr, false, 22, true, false, false);
-  rt::Text title = getRowTitle(row);
-  DrawText(dc, title, {0, 0, folder_list::kTitlePanelWidth, h}, kCentred);
-  rt::program::Free(title);
+  rt::OwnedText title(getRowTitle(row));
+  DrawText(dc, title.get(), {0, 0, folder_list::kTitlePanelWidth, h}, kCentred);
 
   const FolderRow& record = folder_list::RowAt(rows, row);
   setFont(nullptr, false, 18, true, false, false);
   dll::SetTextColor(dc, record.root == -1 ? kInvalidColor : kTextColor);
-  rt::Text directory = rt::ConcatTexts({kDirectoryPrefix, record.currentDir});
-  DrawText(dc, directory, {130, 5, w, 47}, DT_VCENTER | DT_SINGLELINE);
-  rt::program::Free(directory);
+  rt::OwnedText directory(rt::ConcatTexts({kDirectoryPrefix, record.currentDir}));
+  DrawText(dc, directory.get(), {130, 5, w, 47}, DT_VCENTER | DT_SINGLELINE);
 
   dll::SetTextColor(dc, kTextColor);
   DrawText(dc, kMoveFilesText, {150, 33, w, 72}, DT_VCENTER | DT_SINGLELINE);

@@ -2,6 +2,7 @@
 // off-screen bitmap and copied with one BitBlt, fonts and themed parts.
 #include "app/folder_list.h"
 #include "app/folder_list_parts.h"
+#include "app/gdi.h"
 #include "runtime/program_calls.h"
 
 namespace korvalin {
@@ -32,17 +33,13 @@ LRESULT FolderList::onParentMessage(HWND, UINT message, WPARAM, LPARAM lParam) {
 }
 
 HBRUSH FolderList::backgroundBrush() {
-  if (backBrush_ && backBrushColor_ == backColor) return backBrush_;
-  releaseBackgroundBrush();
-  backBrush_ = dll::CreateSolidBrush(backColor);
+  if (backBrush_ && backBrushColor_ == backColor) return backBrush_.get();
+  backBrush_.reset(dll::CreateSolidBrush(backColor));
   backBrushColor_ = backColor;
-  return backBrush_;
+  return backBrush_.get();
 }
 
-void FolderList::releaseBackgroundBrush() {
-  if (backBrush_) dll::DeleteObject_47(backBrush_);
-  backBrush_ = nullptr;
-}
+void FolderList::releaseBackgroundBrush() { backBrush_.reset(); }
 
 HFONT FolderList::makeFont() const {
   return dll::CreateFontA(fontSize, 0, 0, 0, fontBold ? 600 : 400, 0, 0, 0, DEFAULT_CHARSET, OUT_CHARACTER_PRECIS,
@@ -61,34 +58,32 @@ void FolderList::setFont(const char* name, bool useName, int32_t size, bool useS
   HFONT font = makeFont();
   if (!font) return;
   // The font replaced is always one made for this row.
-  HGDIOBJ replaced = dll::SelectObject_46(drawDC, font);
-  if (replaced) dll::DeleteObject_47(replaced);
+  gdi::PaintObject replaced(dll::SelectObject_46(drawDC, font));
 }
 
 void FolderList::paintItem(const DRAWITEMSTRUCT* item) {
   const RECT& r = item->rcItem;
   int width = r.right - r.left;
   int height = r.bottom - r.top;
-  HDC memDC = dll::CreateCompatibleDC(item->hDC);
-  HBITMAP bitmap = dll::CreateCompatibleBitmap(item->hDC, width, height);
-  HGDIOBJ previousBitmap = dll::SelectObject_46(memDC, bitmap);
-  dll::SetBkMode(memDC, TRANSPARENT);
+  // Declared in the order they must go: the font and the bitmap leave the
+  // DC before they are deleted, and the DC goes last.
+  gdi::PaintDC memory(item->hDC);
+  gdi::PaintBitmap bitmap(dll::CreateCompatibleBitmap(item->hDC, width, height));
+  gdi::PaintSelection bitmapSelected(memory.get(), bitmap.get());
+  dll::SetBkMode(memory.get(), TRANSPARENT);
   RECT all = {0, 0, width, height};
-  dll::FillRect_60(memDC, &all, backgroundBrush());
-  HGDIOBJ previousFont = dll::SelectObject_46(memDC, makeFont());
+  dll::FillRect_60(memory.get(), &all, backgroundBrush());
+  // setFont swaps fonts while the row draws: the one selected at the end
+  // is this row's to delete.
+  gdi::PaintSelection fontSelected(memory.get(), makeFont(), true);
 
   int32_t row = static_cast<int32_t>(item->itemID);
   int32_t state = row == selectedRow ? 2 : row == hoverRow ? 1 : 0;
-  drawDC = memDC;
-  drawRow(memDC, row, width, height, state);
+  drawDC = memory.get();
+  drawRow(memory.get(), row, width, height, state);
   drawDC = nullptr;
 
-  dll::BitBlt(item->hDC, r.left, r.top, width, height, memDC, 0, 0, SRCCOPY);
-  HGDIOBJ lastFont = dll::SelectObject_46(memDC, previousFont);
-  dll::SelectObject_46(memDC, previousBitmap);
-  dll::DeleteObject_47(bitmap);
-  if (lastFont) dll::DeleteObject_47(lastFont);
-  dll::DeleteDC(memDC);
+  dll::BitBlt(item->hDC, r.left, r.top, width, height, memory.get(), 0, 0, SRCCOPY);
 }
 
 void FolderList::drawThemedPart(HDC dc, int part, int state, const RECT& rect, bool pushButton) {

@@ -2,22 +2,17 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
 
 #include "app/globals.h"
 #include "image/declared_functions.h"
 #include "runtime/command_calls.h"
+#include "runtime/owned_value.h"
 #include "runtime/value_helpers.h"
 
 namespace korvalin {
 namespace {
 
 constexpr int32_t kPlacementBytes = 8;
-
-struct FreeBlock {
-  void operator()(void* block) const { rt::program::Free(block); }
-};
-using Owned = std::unique_ptr<void, FreeBlock>;
 
 // The eight-byte buffer comes from the process heap for each read or write.
 class PlacementBuffer {
@@ -34,9 +29,9 @@ class PlacementBuffer {
   uint8_t* bytes_;
 };
 
-Owned PlacementPath() {
-  Owned directory(rt::cmd::GetRunDirectory());
-  return Owned(rt::ConcatTexts({static_cast<const char*>(directory.get()), "\\Win.data"}));
+rt::OwnedText PlacementPath() {
+  rt::OwnedText directory(rt::cmd::GetRunDirectory());
+  return rt::OwnedText(rt::ConcatTexts({directory.get(), "\\Win.data"}));
 }
 
 int32_t SignedHalf(const uint8_t* at) {
@@ -48,8 +43,8 @@ int32_t SignedHalf(const uint8_t* at) {
 }  // namespace
 
 std::optional<SavedPlacement> ReadPlacementFile() {
-  Owned path = PlacementPath();
-  Owned bytes(rt::cmd::ReadFileBytes(static_cast<const char*>(path.get())));
+  rt::OwnedText path = PlacementPath();
+  rt::OwnedBlock bytes(rt::cmd::ReadFileBytes(path.get()));
   PlacementBuffer buffer;
   if (!buffer.get()) return std::nullopt;
   int32_t length = std::min(rt::ByteSetLength(bytes.get()), kPlacementBytes);
@@ -66,9 +61,9 @@ void WritePlacementFile(const SavedPlacement& placement) {
   int32_t words[2] = {rt::cmd::MakeInt(placement.left, placement.top),
                       rt::cmd::MakeInt(placement.width, placement.height)};
   std::memcpy(buffer.get(), words, kPlacementBytes);
-  Owned bytes(rt::cmd::PointerToByteSet(buffer.get(), kPlacementBytes));
-  Owned path = PlacementPath();
-  rt::cmd::WriteFileBytes(static_cast<const char*>(path.get()), {bytes.get()});
+  rt::OwnedBlock bytes(rt::cmd::PointerToByteSet(buffer.get(), kPlacementBytes));
+  rt::OwnedText path = PlacementPath();
+  rt::cmd::WriteFileBytes(path.get(), {bytes.get()});
 }
 
 }  // namespace korvalin

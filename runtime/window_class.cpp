@@ -2,25 +2,14 @@
 
 #include <windows.h>
 
+#include "runtime/gdi_objects.h"
 #include "runtime/loaded_windows.h"
 #include "runtime/window_events.h"
 
 namespace rt::kernel {
 namespace {
 
-class SolidBrush {
- public:
-  explicit SolidBrush(COLORREF color) : brush_(CreateSolidBrush(color)) {}
-  ~SolidBrush() {
-    if (brush_) DeleteObject(brush_);
-  }
-  SolidBrush(const SolidBrush&) = delete;
-  SolidBrush& operator=(const SolidBrush&) = delete;
-  HBRUSH get() const { return brush_; }
-
- private:
-  HBRUSH brush_;
-};
+using SolidBrush = GdiObject<HBRUSH, &::DeleteObject>;
 
 COLORREF BackgroundColor(const WindowClassBlock& c) {
   return c.backColor == 0xFF000000 ? GetSysColor(COLOR_BTNFACE) : c.backColor;
@@ -34,7 +23,7 @@ bool EraseBackground(HWND hwnd, HDC dc) {
   if (!own) return false;
   RECT rc;
   GetClientRect(hwnd, &rc);
-  SolidBrush brush(BackgroundColor(own->data.windowClass));
+  SolidBrush brush(CreateSolidBrush(BackgroundColor(own->data.windowClass)));
   FillRect(dc, &rc, brush.get());
   return true;
 }

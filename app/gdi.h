@@ -1,0 +1,23 @@
+// The GDI owners of the list's drawing, bound to the declared functions each
+// drawing routine uses.
+#pragma once
+
+#include "image/declared_functions.h"
+#include "runtime/gdi_objects.h"
+
+namespace korvalin::gdi {
+
+// FolderList::drawRow: fills and lines of one row.
+using RowBrush = rt::GdiObject<HBRUSH, &dll::DeleteObject>;
+using RowPen = rt::GdiObject<HPEN, &dll::DeleteObject>;
+using RowSelection = rt::GdiSelection<&dll::SelectObject, &dll::DeleteObject>;
+
+// FolderList::paintItem and setFont: the off-screen bitmap, its DC, the
+// fonts and the background brush.
+using PaintObject = rt::GdiObject<HGDIOBJ, &dll::DeleteObject_47>;
+using PaintBitmap = rt::GdiObject<HBITMAP, &dll::DeleteObject_47>;
+using PaintBrush = rt::GdiObject<HBRUSH, &dll::DeleteObject_47>;
+using PaintSelection = rt::GdiSelection<&dll::SelectObject_46, &dll::DeleteObject_47>;
+using PaintDC = rt::MemoryDC<&dll::CreateCompatibleDC, &dll::DeleteDC>;
+
+}  // namespace korvalin::gdi
