@@ -4,8 +4,8 @@
 #include "app/globals.h"
 #include "app/operation_mode.h"
 #include "app/placement.h"
-#include "migrate/folder_operation.h"
-#include "rules/rule_set.h"
+#include "app/folder_action.h"
+#include "app/rule_rows.h"
 #include "runtime/command_calls.h"
 #include "runtime/loaded_windows.h"
 #include "runtime/program_calls.h"
@@ -39,7 +39,7 @@ rt::UnitTemplate MainWindowUnit() {
   c.controlBox = 1;
   c.startPosition = 1;
   c.className = "SysPath_Mirt_Main";
-  c.title = "Korvalin 1.21";
+  c.title = "Korvalin " KORVALIN_VERSION;
   return unit;
 }
 

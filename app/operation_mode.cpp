@@ -3,7 +3,7 @@
 #include "app/globals.h"
 #include "app/main_window.h"
 #include "app/task_dialog.h"
-#include "app/text_encoding.h"
+#include "encoding/text_encoding.h"
 #include "runtime/command_calls.h"
 #include "runtime/program_calls.h"
 #include "runtime/value_helpers.h"

@@ -1,7 +1,7 @@
 #include "app/task_dialog.h"
 
 #include "image/declared_functions.h"
-#include "app/text_encoding.h"
+#include "encoding/text_encoding.h"
 #include "runtime/program_calls.h"
 
 namespace korvalin {

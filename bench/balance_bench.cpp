@@ -4,7 +4,7 @@
 #include "bench/bench_support.h"
 #include "bench/bench_window.h"
 #include "bench/benchmarks.h"
-#include "rules/rule_set.h"
+#include "app/rule_rows.h"
 
 namespace korvalin::bench {
 namespace {

@@ -1,30 +1,26 @@
 // Rule loading alone (LoadRuleSet into a fresh list) and one evaluation of
 // the script-engine reader.
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/globals.h"
-#include "app/text_encoding.h"
-#include "migrate/registry.h"
+#include "encoding/text_encoding.h"
+#include "registry/registry.h"
 #include "bench/bench_support.h"
 #include "bench/bench_window.h"
 #include "bench/benchmarks.h"
 #include "rules/builtin_rules.h"
-#include "rules/rule_set.h"
+#include "app/rule_rows.h"
 #include "rules/script_json_reader.h"
 #include "runtime/command_calls.h"
+#include "runtime/owned_value.h"
 #include "runtime/program_calls.h"
 
 namespace korvalin::bench {
 namespace {
 
-struct FreeBlock {
-  void operator()(void* block) const { rt::program::Free(block); }
-};
-
 std::string RulesPath() {
-  std::unique_ptr<char, FreeBlock> directory(rt::cmd::GetRunDirectory());
+  rt::OwnedText directory(rt::cmd::GetRunDirectory());
   return std::string(directory.get()) + "\\rules.json";
 }
 
@@ -59,7 +55,7 @@ void LoadRules(const std::string& path) {
 }
 
 void ReaderEvaluations() {
-  std::unique_ptr<void, FreeBlock> document(ToWideText(kBuiltInRulesDocument, 0, false, 0));
+  rt::OwnedBlock document(ToWideText(kBuiltInRulesDocument, 0, false, 0));
   std::vector<double> binds;
   ScriptJsonReader reader;
   for (int i = 0; i < 5; ++i) {
@@ -90,7 +86,7 @@ void ReaderEvaluations() {
 void LoadBreakdown(const std::string& path) {
   constexpr int kRules = 1000;
   if (!WriteRulesFile(path, kRules)) return;
-  std::unique_ptr<void, FreeBlock> bytes(rt::cmd::ReadFileBytes(path.c_str()));
+  rt::OwnedBlock bytes(rt::cmd::ReadFileBytes(path.c_str()));
   DeleteFileA(path.c_str());
   ScriptJsonReader reader;
   double start = Now();

@@ -2,7 +2,7 @@
 
 #include "automation/com_calls.h"
 #include "image/declared_functions.h"
-#include "migrate/owned_text.h"
+#include "runtime/owned_value.h"
 #include "runtime/command_calls.h"
 #include "runtime/value_helpers.h"
 
@@ -30,7 +30,7 @@ bool CallCopyFolder(const char* source, const char* destination) {
   ReferenceText to(destination);
   // No overwrite argument: the object's default replaces existing files.
   fileSystem.callMethod("CopyFolder", from.arg(), to.arg());
-  OwnedText error(rt::automation::ComObject::lastErrorText());
+  rt::OwnedText error(rt::automation::ComObject::lastErrorText());
   bool copied = rt::TextLength(error.get()) == 0;
   fileSystem.clear();
   return copied;

@@ -1,85 +1,64 @@
 #include "migrate/folder_operation.h"
 
-#include <cstring>
-
-#include "app/globals.h"
-#include "app/main_window.h"
 #include "migrate/copy_check.h"
-#include "migrate/folder_browser.h"
 #include "migrate/folder_copy.h"
-#include "migrate/operation_dialogs.h"
 #include "migrate/path_text.h"
-#include "migrate/registry.h"
-#include "migrate/restore_default.h"
-#include "migrate/row_copy.h"
-#include "migrate/shell_restart.h"
-#include "runtime/value_helpers.h"
+#include "registry/registry.h"
 
 namespace korvalin {
 namespace {
 
-bool InRecoveryMode() { return modeLabel && std::strcmp(modeLabel, "恢复") == 0; }
-
-bool IsDriveRoot(const char* path) {
-  int32_t n = rt::TextLength(path);
-  return n >= 2 && path[n - 2] == ':' && path[n - 1] == '\\';
+bool IsDriveRoot(const std::string& path) {
+  return path.size() >= 2 && path[path.size() - 2] == ':' && path.back() == '\\';
 }
 
 // Copies, then offers to empty the old place only when every file is safely
 // at the new one; otherwise the old files stay and the user is told so.
-void MoveFiles(const char* from, const char* to) {
-  if (!CopyFolderTree(from, to) || !TreeCopiedTo(from, to)) {
-    ShowNotice("文件未能全部迁移", "部分文件未能复制到新目录，原目录中的文件已全部保留，未作删除。", kIconFailure);
-    return;
+bool MoveFiles(const std::string& from, const std::string& to, OperationHost& host) {
+  if (!CopyFolderTree(from.c_str(), to.c_str()) || !TreeCopiedTo(from.c_str(), to.c_str())) {
+    host.tell("文件未能全部迁移", "部分文件未能复制到新目录，原目录中的文件已全部保留，未作删除。", NoticeIcon::kFailure);
+    return false;
   }
-  if (AskToConfirm("文件已迁移完成，是否将原目录文件清空？")) ClearDirectory(from);
-}
-
-void ChangeDirectory(int32_t row, const FolderRow& record) {
-  OwnedText prompt(rt::ConcatTexts({"选择新的'", TextOf(RowTitle(row)), "'目录"}));
-  OwnedText chosen(BrowseForNewFolder(MainWindowHandle(), prompt.get()));
-  if (rt::TextLength(chosen.get()) == 0) return;
-  if (IsDriveRoot(chosen.get())) {
-    ShowNotice("错误", "无法将目录选择为磁盘根目录！", kIconError);
-    return;
-  }
-  OwnedText question(
-      rt::ConcatTexts({"将'", TextOf(RowTitle(row)), "'路径移动到'", chosen.get(), "'，请确认？"}));
-  if (!AskToConfirm(question.get())) return;
-  ApplyNewDirectory(row, record, chosen.get());
+  if (host.ask(Question::kClearOldDirectory, "文件已迁移完成，是否将原目录文件清空？")) ClearDirectory(from.c_str());
+  return true;
 }
 
 }  // namespace
 
-void RunFolderOperation(int32_t row) {
-  RowCopy copy(row);
-  const FolderRow& record = copy.get();
-  if (record.root == -1) {
-    ShowNotice("错误", "该条设置规则无效！无法修改...", kIconError);
-    return;
-  }
-  if (InRecoveryMode()) {
-    RestoreDefaultDirectory(row, record);
-    return;
-  }
-  ChangeDirectory(row, record);
+bool RefuseInvalidRule(const FolderRule& rule, OperationHost& host) {
+  if (rule.valid()) return false;
+  host.tell("错误", "该条设置规则无效！无法修改...", NoticeIcon::kError);
+  return true;
 }
 
-void ApplyNewDirectory(int32_t row, const FolderRow& record, const char* newDirectory) {
+OperationResult ChangeFolder(const FolderRule& rule, OperationHost& host) {
+  if (RefuseInvalidRule(rule, host)) return Unswitched(Outcome::kRefused);
+  std::string chosen = host.chooseNewDirectory("选择新的'" + rule.title + "'目录");
+  if (chosen.empty()) return Unswitched(Outcome::kCancelled);
+  if (IsDriveRoot(chosen)) {
+    host.tell("错误", "无法将目录选择为磁盘根目录！", NoticeIcon::kError);
+    return Unswitched(Outcome::kRefused);
+  }
+  if (!host.ask(Question::kConfirmChange, "将'" + rule.title + "'路径移动到'" + chosen + "'，请确认？"))
+    return Unswitched(Outcome::kCancelled);
+  return ApplyNewDirectory(rule, chosen, host);
+}
+
+OperationResult ApplyNewDirectory(const FolderRule& rule, const std::string& newDirectory, OperationHost& host) {
   // Copying into the old place itself, or into a folder inside it, and then
   // emptying the old place would destroy the files.
-  if (IsSameOrInside(newDirectory, record.currentDir)) {
-    ShowNotice("错误", "新目录不能是当前目录，也不能位于当前目录之内！", kIconError);
-    return;
+  if (IsSameOrInside(newDirectory.c_str(), rule.currentDir.c_str())) {
+    host.tell("错误", "新目录不能是当前目录，也不能位于当前目录之内！", NoticeIcon::kError);
+    return Unswitched(Outcome::kRefused);
   }
-  OwnedText valuePath(rt::ConcatTexts({record.path, "\\", record.name}));
-  if (!WriteRegistryText(record.root, valuePath.get(), newDirectory, rt::TextLength(newDirectory))) {
-    ShowNotice("修改失败", "修改目录时发生错误，修改失败！", kIconFailure);
-    return;
+  if (!WriteRegistryText(rule.root, rule.valuePath().c_str(), newDirectory.data(),
+                         static_cast<int32_t>(newDirectory.size()))) {
+    host.tell("修改失败", "修改目录时发生错误，修改失败！", NoticeIcon::kFailure);
+    return Unswitched(Outcome::kWriteFailed);
   }
-  if (record.moveFiles) MoveFiles(record.currentDir, newDirectory);
-  folderList->setRowCurrentDir(row, newDirectory);
-  RestartShell();
+  OperationResult result{Outcome::kDone, true, newDirectory};
+  if (rule.moveFiles && !MoveFiles(rule.currentDir, newDirectory, host)) result.outcome = Outcome::kCopyFailed;
+  return result;
 }
 
 }  // namespace korvalin

@@ -1,19 +1,48 @@
-// The row action: moves a row's shell folder, or restores its default in
-// recovery mode.
+// The folder operations: move a rule's shell folder to a new directory, or
+// (restore_default.h) point it back at its default. They act on the rule
+// they are given and ask and tell through the host.
 #pragma once
 
-#include <cstdint>
+#include <string>
 
-#include "app/folder_list.h"
+#include "migrate/operation_host.h"
+#include "rules/folder_rule.h"
 
 namespace korvalin {
 
-// row: the list row index (1 for the first rule).
-void RunFolderOperation(int32_t row);
+enum class Outcome {
+  kDone,         // the folder points at the new directory
+  kNothingToDo,  // it already is where it should go
+  kCancelled,    // no directory given, or a question answered no
+  kRefused,      // a check refused the rule or the directory
+  kWriteFailed,  // the registry value could not be written
+  kCopyFailed,   // not every file reached the new directory
+};
 
-// The tail shared by a change and a restore: the registry value, the files
-// when the row moves them, the row's directory and the shell. A new
-// directory that is the current one or lies inside it is refused first.
-void ApplyNewDirectory(int32_t row, const FolderRow& record, const char* newDirectory);
+struct OperationResult {
+  Outcome outcome = Outcome::kCancelled;
+  bool switched = false;     // the registry value now names newDirectory
+  std::string newDirectory;  // where the folder points when switched
+};
+
+// An operation that ends without switching the folder.
+inline OperationResult Unswitched(Outcome outcome) {
+  OperationResult result;
+  result.outcome = outcome;
+  return result;
+}
+
+// Asks the host for a new directory, checks it, asks to confirm and applies.
+OperationResult ChangeFolder(const FolderRule& rule, OperationHost& host);
+
+// The tail shared by a change and a restore: refuses a new directory that is
+// the current one or lies inside it, writes the value, and copies the files
+// when the rule moves them (offering to empty the old place only after a
+// verified copy). The caller shows the new place and restarts the shell
+// (RestartShell) once the folder is switched.
+OperationResult ApplyNewDirectory(const FolderRule& rule, const std::string& newDirectory, OperationHost& host);
+
+// The refusal every operation starts with: an invalid rule does nothing.
+bool RefuseInvalidRule(const FolderRule& rule, OperationHost& host);
 
 }  // namespace korvalin

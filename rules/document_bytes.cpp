@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "app/text_encoding.h"
+#include "encoding/text_encoding.h"
 #include "image/declared_functions.h"
 #include "runtime/value_helpers.h"
 

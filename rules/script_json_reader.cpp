@@ -1,11 +1,10 @@
 #include "rules/script_json_reader.h"
 
-#include <memory>
-
-#include "app/text_encoding.h"
+#include "encoding/text_encoding.h"
 #include "image/declared_functions.h"
 #include "rules/document_bytes.h"
 #include "rules/priming_script.h"
+#include "runtime/owned_value.h"
 #include "runtime/program_calls.h"
 #include "runtime/value_helpers.h"
 
@@ -15,11 +14,8 @@ namespace {
 using rt::program::BoolArg;
 using rt::program::TextArg;
 
-struct FreeBlock {
-  void operator()(void* block) const { rt::program::Free(block); }
-};
-using OwnedBlock = std::unique_ptr<void, FreeBlock>;
-using OwnedText = std::unique_ptr<char, FreeBlock>;
+using rt::OwnedBlock;
+using rt::OwnedText;
 
 constexpr char kVariable[] = "Qoda";
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "app/globals.h"
-#include "migrate/folder_operation.h"
+#include "app/folder_action.h"
 #include "runtime/value_helpers.h"
 #include "tests/app/flow_support.h"
 #include "tests/support/test_support.h"
@@ -17,7 +17,7 @@
 namespace korvalin::test {
 namespace {
 
-const std::wstring kCaption = L"Korvalin 1.21";
+const std::wstring kCaption = L"Korvalin " KORVALIN_VERSION_W;
 const std::wstring kClearQuestion = L"文件已迁移完成，是否将原目录文件清空？";
 const std::wstring kCopyFailed = L"部分文件未能复制到新目录，原目录中的文件已全部保留，未作删除。";
 const std::wstring kNestedRefused = L"新目录不能是当前目录，也不能位于当前目录之内！";
@@ -41,7 +41,7 @@ class FolderFlow : public FlowSuite {
   RegistryValue Value() const { return ReadValue(HKEY_CURRENT_USER, keyPath_, name_); }
 
   // Runs the row action while the driver answers; returns what it saw.
-  std::vector<SeenDialog> Run(int32_t row, std::vector<Answer> script) {
+  std::vector<SeenDialog> Run(int32_t row, std::vector<ScriptStep> script) {
     DialogDriver driver(std::move(script));
     RunFolderOperation(row);
     std::vector<SeenDialog> seen = driver.Finish();

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/globals.h"
-#include "migrate/folder_operation.h"
+#include "app/folder_action.h"
 #include "runtime/value_helpers.h"
 #include "tests/app/flow_support.h"
 #include "tests/support/test_support.h"
@@ -42,7 +42,7 @@ class RestoreFlow : public FlowSuite {
   }
   RegistryValue Value() const { return ReadValue(HKEY_CURRENT_USER, keyPath_, name_); }
 
-  std::vector<SeenDialog> Run(int32_t row, std::vector<Answer> script) {
+  std::vector<SeenDialog> Run(int32_t row, std::vector<ScriptStep> script) {
     DialogDriver driver(std::move(script));
     RunFolderOperation(row);
     return driver.Finish();

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/task_dialog.h"
-#include "app/text_encoding.h"
+#include "encoding/text_encoding.h"
 #include "runtime/program_calls.h"
 #include "runtime/value.h"
 #include "tests/support/test_support.h"

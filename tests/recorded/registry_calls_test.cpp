@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "migrate/registry.h"
+#include "registry/registry.h"
 #include "runtime/program_calls.h"
 #include "tests/recorded/recording_image.h"
 

@@ -1,22 +1,12 @@
 #include <windows.h>
 
-#include "image/constants.h"
-#include "image/declared_functions.h"
 #include "runtime/program_calls.h"
 #include "runtime/value_helpers.h"
 #include "tests/rules/rules_test_support.h"
+#include "tests/support/test_image.h"
 #include "tests/support/test_support.h"
 
 namespace korvalin::test {
-
-const rt::ProgramImageHeader& RulesTestImage() {
-  static const rt::LibraryInfo* const libraries[] = {&rt::RuntimeLibraryInfo()};
-  static const rt::ProgramImageHeader header = {
-      3, 0, 0x109E0, nullptr, &korvalin::kConstants, sizeof korvalin::kConstants, nullptr, 0, 1, libraries,
-      dll::kDeclaredFunctionCount, dll::kLibraryNames, dll::kFunctionNames,
-  };
-  return header;
-}
 
 void* ByteSetOf(const std::string& bytes) {
   return rt::NewByteSet(bytes.data(), static_cast<int32_t>(bytes.size()));
@@ -60,5 +50,5 @@ std::string Utf8(const std::wstring& text) { return Narrow(text, CP_UTF8); }
 }  // namespace korvalin::test
 
 int main(int argc, char** argv) {
-  return korvalin::test::TestMain(argc, argv, korvalin::test::RulesTestImage());
+  return korvalin::test::TestMain(argc, argv, korvalin::test::ProgramTestImage());
 }

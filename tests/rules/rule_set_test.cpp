@@ -1,4 +1,4 @@
-// LoadRuleSet in a copy of this program with rules.json beside it, and
+// ReadRuleSet in a copy of this program with rules.json beside it, and
 // Korvalin.exe started as a user starts it.
 #include <gtest/gtest.h>
 
@@ -10,11 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "app/folder_list.h"
-#include "app/globals.h"
 #include "rules/rule_set.h"
 #include "runtime/program_calls.h"
 #include "tests/rules/rules_test_support.h"
+#include "tests/support/test_image.h"
 #include "tests/support/test_support.h"
 
 namespace korvalin::test {
@@ -22,7 +21,6 @@ namespace {
 
 constexpr char kShellFolders[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 constexpr char kScriptShellFolders[] = "SOFTWARE\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Explorer\\\\User Shell Folders";
-constexpr char kInvalid[] = "目录规则无效,请审查！";
 constexpr char kDownloads[] = "{374DE290-123F-4565-9164-39C4925E467B}";
 constexpr char kFieldEnd = '\x1f';
 constexpr char kRowEnd = '\x1e';
@@ -36,31 +34,17 @@ void WriteAll(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// Loads the rules into a folder list of its own and writes every row: the
-// list box's string and the record's fields.
-KORVALIN_SCENARIO(dump_rule_rows) {
+// Reads the rule set and writes every rule's fields.
+KORVALIN_SCENARIO(dump_rule_set) {
   if (argc < 3) return 90;
-  StartRuntime(RulesTestImage());
-  HWND parent = CreateWindowExA(0, "STATIC", "rules", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400, nullptr, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
-  folderList = new FolderList(&folderList);
-  if (!folderList->create(parent, 0, 0, 580, 380, 0, 0, LBS_HASSTRINGS, true)) return 91;
-  LoadRuleSet();
-  HWND list = folderList->getHandle();
-  int rows = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+  StartRuntime(ProgramTestImage());
   std::string out;
-  for (int i = 0; i < rows; ++i) {
-    char title[1024] = {};
-    SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(title));
-    FolderRow row = folderList->getRowRecord(i);
-    out += std::string(title) + kFieldEnd + (row.name ? row.name : "") + kFieldEnd + std::to_string(row.root) +
-           kFieldEnd + (row.path ? row.path : "") + kFieldEnd + std::to_string(row.moveFiles) + kFieldEnd +
-           (row.currentDir ? row.currentDir : "") + kRowEnd;
-    ReleaseRow(row);
+  for (const FolderRule& rule : ReadRuleSet()) {
+    out += rule.title + kFieldEnd + rule.name + kFieldEnd + std::to_string(rule.root) + kFieldEnd + rule.path +
+           kFieldEnd + std::to_string(rule.moveFiles) + kFieldEnd + rule.currentDir + kRowEnd;
   }
   WriteAll(argv[2], out);
-  folderList->destroy();
-  return rt::ArrayElementCount(folderList->rows) == 0 ? 0 : 92;
+  return 0;
 }
 
 struct Row {
@@ -111,11 +95,7 @@ class RulesBeside : public ::testing::Test {
   }
   static std::string Program() { return *dir_ + "\\rules_copy.exe"; }
   static std::string RulesFile() { return *dir_ + "\\rules.json"; }
-  static std::string ChildCommandLine() {
-    std::string line(1, '"');
-    line.append(Program()).append("\" --child=dump_rule_rows \"").append(*dir_).append("\\rows.txt\"");
-    return line;
-  }
+  static std::string ChildArguments() { return "--child=dump_rule_set \"" + *dir_ + "\\rows.txt\""; }
 
   // The rows loaded with this rules.json, or with none.
   std::vector<Row> Load(const std::optional<std::string>& rules) {
@@ -123,7 +103,7 @@ class RulesBeside : public ::testing::Test {
     else DeleteFileA(RulesFile().c_str());
     std::string out = *dir_ + "\\rows.txt";
     DeleteFileA(out.c_str());
-    EXPECT_EQ(RunProcess(Program(), "--child=dump_rule_rows \"" + out + "\""), 0u);
+    EXPECT_EQ(RunProcess(Program(), "--child=dump_rule_set \"" + out + "\""), 0u);
     return ParseRows(ReadAll(out));
   }
 
@@ -131,13 +111,14 @@ class RulesBeside : public ::testing::Test {
 };
 std::string* RulesBeside::dir_ = nullptr;
 
-// What the folder's directory should read as, straight from the registry.
+// What the folder's directory should read as, straight from the registry;
+// empty when there is none.
 std::string ExpectedDirectory(const char* name) {
   char stored[1024] = {};
   DWORD size = sizeof stored;
   if (RegGetValueA(HKEY_CURRENT_USER, kShellFolders, name, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND,
                    nullptr, stored, &size) != ERROR_SUCCESS || stored[0] == '\0')
-    return kInvalid;
+    return "";
   char expanded[1024] = {};
   ExpandEnvironmentStringsA(stored, expanded, sizeof expanded);
   return expanded;
@@ -145,41 +126,26 @@ std::string ExpectedDirectory(const char* name) {
 
 Row Rule(const char* title, const char* name, int root, int moveFiles) {
   std::string dir = ExpectedDirectory(name);
-  return {title, name, dir == kInvalid ? -1 : root, kShellFolders, moveFiles, dir};
+  return {title, name, dir.empty() ? -1 : root, kShellFolders, moveFiles, dir};
 }
 
 std::vector<Row> BuiltInRows() {
   return {Rule("桌面", "Desktop", 3, 1), Rule("我的文档", "Personal", 3, 1), Rule("下载", kDownloads, 3, 0)};
 }
 
-void ExpectHeader(const Row& header) {
-  // Five lines of placeholder and a ten-letter lower-case word.
-  size_t lines = 1;
-  for (size_t at = header.title.find("\r\n"); at != std::string::npos; at = header.title.find("\r\n", at + 2))
-    ++lines;
-  EXPECT_EQ(lines, 5u) << header;
-  EXPECT_EQ(header.name.size(), 10u);
-  for (char c : header.name) EXPECT_TRUE(c >= 'a' && c <= 'z') << header;
-  EXPECT_EQ(header.root, 0);
-  EXPECT_EQ(header.path, "");
-  EXPECT_EQ(header.moveFiles, 0);
-  EXPECT_EQ(header.currentDir, "");
-}
-
 void ExpectRules(const std::vector<Row>& rows, const std::vector<Row>& rules) {
-  ASSERT_EQ(rows.size(), rules.size() + 1);
-  ExpectHeader(rows[0]);
-  for (size_t i = 0; i < rules.size(); ++i) EXPECT_EQ(rows[i + 1], rules[i]) << "row " << i + 1;
+  ASSERT_EQ(rows.size(), rules.size());
+  for (size_t i = 0; i < rules.size(); ++i) EXPECT_EQ(rows[i], rules[i]) << "rule " << i;
 }
 
 TEST_F(RulesBeside, WithoutAUsableFileTheBuiltInRulesLoad) {
-  EXPECT_EQ(ExpectedDirectory("Desktop") == kInvalid, false) << "the prefix has a Desktop folder";
+  EXPECT_FALSE(ExpectedDirectory("Desktop").empty()) << "the prefix has a Desktop folder";
   ExpectRules(Load(std::nullopt), BuiltInRows());
   ExpectRules(Load("{regPath: [{title: 'x'},]"), BuiltInRows());
   ExpectRules(Load(""), BuiltInRows());
 }
 
-TEST_F(RulesBeside, ADocumentWithoutRulesGivesTheHeaderAlone) {
+TEST_F(RulesBeside, ADocumentWithoutRulesGivesNoRules) {
   ExpectRules(Load("{}\r\n"), {});
   ExpectRules(Load("{\"regPath\": []}"), {});
 }
@@ -194,7 +160,7 @@ TEST_F(RulesBeside, FieldsAreConvertedAndMissingValuesMarkTheRowInvalid) {
                       RuleText("12", "Personal", ", \"root\": \"3\", \"moveFiles\": 1") + ", " +
                       RuleText("\"三\"", "KorvalinNoSuchValue", ", \"root\": 3, \"moveFiles\": true") + "]}";
   ExpectRules(Load(rules), {Rule("一", "Desktop", 3, 0), Rule("12", "Personal", 3, 1),
-                            {"三", "KorvalinNoSuchValue", -1, kShellFolders, 1, kInvalid}});
+                            {"三", "KorvalinNoSuchValue", -1, kShellFolders, 1, ""}});
 }
 
 TEST_F(RulesBeside, ElevenRulesAndRepeatedRulesAllLoadInOrder) {
@@ -212,8 +178,8 @@ TEST_F(RulesBeside, ElevenRulesAndRepeatedRulesAllLoadInOrder) {
   wide.resize(wcslen(wide.c_str()));
   std::vector<Row> rows = Load("\xEF\xBB\xBF" + Utf8(wide + L"]}"));
   ExpectRules(rows, expected);
-  ASSERT_EQ(rows.size(), 12u);
-  EXPECT_EQ(rows[11].title, "规则10");
+  ASSERT_EQ(rows.size(), 11u);
+  EXPECT_EQ(rows[10].title, "规则10");
 
   std::string twice = RuleText("\"下载\"", kDownloads, ", \"root\": 3");
   rows = Load("{regPath: [" + twice + ", " + twice + "]}");
@@ -236,20 +202,12 @@ TEST_F(RulesBeside, ARootOutsideTheCodesEndsTheProgramWithError9) {
   for (const char* root : {"", ", \"root\": 4294967299"}) {
     SCOPED_TRACE(root);
     WriteAll(RulesFile(), "{\"regPath\": [" + RuleText("\"x\"", "Desktop", root) + "]}");
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    std::string commandLine = ChildCommandLine();
-    ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-    CloseHandle(pi.hThread);
-    std::string text;
-    EXPECT_TRUE(DismissProcessErrorBox(pi.dwProcessId, &text));
-    EXPECT_NE(text.find("错误代码：9"), std::string::npos) << text;
-    if (WaitForSingleObject(pi.hProcess, 20000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
-    DWORD code = 0;
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hProcess);
-    EXPECT_TRUE(IsExitMinusOne(code)) << code;
+    HANDLE child = StartProcess(Program(), ChildArguments());
+    ASSERT_NE(child, nullptr);
+    ChildError error = AwaitChildError(child);
+    EXPECT_TRUE(error.shown);
+    EXPECT_NE(error.text.find("错误代码：9"), std::string::npos) << error.text;
+    EXPECT_TRUE(IsExitMinusOne(error.exitCode)) << error.exitCode;
   }
 }
 
@@ -258,34 +216,27 @@ TEST(KorvalinStarted, ListsTheHeaderAndTheThreeDefaultFolders) {
   std::string dir = MakeTempDirectory("started");
   std::string exe = dir + "\\Korvalin.exe";
   ASSERT_TRUE(CopyFileA(KORVALIN_EXE, exe.c_str(), FALSE));
-  STARTUPINFOA si = {};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi = {};
-  std::string commandLine = "\"" + exe + "\"";
-  ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi));
-  CloseHandle(pi.hThread);
-  // The list box comes just after the window, its rows on first activation.
-  HWND window = WaitForProcessWindow(pi.dwProcessId, "SysPath_Mirt_Main", nullptr);
-  HWND list = nullptr;
-  for (int i = 0; window && i < 300; ++i) {
-    if (!list) list = FindWindowExA(window, nullptr, "ListBox", nullptr);
-    if (list && SendMessageA(list, LB_GETCOUNT, 0, 0) >= 4) break;
-    if (i == 40) SetForegroundWindow(window);
-    Sleep(50);
-  }
   std::vector<std::wstring> titles;
-  int count = list ? static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0)) : -1;
-  for (int i = 0; i < count; ++i) {
-    // Across processes Wine hands list-box strings back as UTF-16.
-    wchar_t title[1024] = {};
-    SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(title));
-    titles.push_back(title);
-  }
-  if (window) PostMessageA(window, WM_CLOSE, 0, 0);
+  HWND list = nullptr;
   DWORD code = ~0u;
-  if (WaitForSingleObject(pi.hProcess, 30000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
-  GetExitCodeProcess(pi.hProcess, &code);
-  CloseHandle(pi.hProcess);
+  {
+    ProgramRun run(exe, "", "SysPath_Mirt_Main", dir.c_str());
+    // The list box comes just after the window, its rows on first activation.
+    for (int i = 0; run.window() && i < 300; ++i) {
+      if (!list) list = FindWindowExA(run.window(), nullptr, "ListBox", nullptr);
+      if (list && SendMessageA(list, LB_GETCOUNT, 0, 0) >= 4) break;
+      if (i == 40) SetForegroundWindow(run.window());
+      Sleep(50);
+    }
+    int count = list ? static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0)) : -1;
+    for (int i = 0; i < count; ++i) {
+      // Across processes Wine hands list-box strings back as UTF-16.
+      wchar_t title[1024] = {};
+      SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(title));
+      titles.push_back(title);
+    }
+    if (run.window()) code = run.Close();
+  }
   DeleteFileA(exe.c_str());
   DeleteFileA((dir + "\\Win.data").c_str());
   RemoveDirectoryA(dir.c_str());

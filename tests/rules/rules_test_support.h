@@ -1,15 +1,11 @@
-// Shared by the rules tests: the test image, and the byte and text helpers.
+// Shared by the rules tests: byte and text helpers.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-#include "runtime/program_image.h"
 
 namespace korvalin::test {
-
-// The program's constants and declared functions, without its windows.
-const rt::ProgramImageHeader& RulesTestImage();
 
 // A new byte set holding the bytes; null for none, as the runtime has it.
 void* ByteSetOf(const std::string& bytes);

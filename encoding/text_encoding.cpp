@@ -1,4 +1,4 @@
-#include "app/text_encoding.h"
+#include "encoding/text_encoding.h"
 
 #include <cstring>
 

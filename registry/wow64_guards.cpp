@@ -1,4 +1,4 @@
-#include "migrate/wow64_guards.h"
+#include "registry/wow64_guards.h"
 
 #include <algorithm>
 #include <cstring>

@@ -6,7 +6,7 @@
 #include <string>
 #include <thread>
 
-#include "migrate/registry.h"
+#include "registry/registry.h"
 #include "runtime/program_calls.h"
 #include "runtime/runtime_error.h"
 #include "runtime/value_helpers.h"

@@ -6,8 +6,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
-#include "migrate/wow64_guards.h"
+#include "registry/wow64_guards.h"
 #include "runtime/value.h"
 
 namespace korvalin {
@@ -63,5 +64,9 @@ bool WriteRegistryText(int32_t rootCode, const char* valuePath, const void* byte
 // Returns a new text the caller frees (a copy of the outcome); empty for an
 // absent text.
 rt::Text ExpandEnvironmentText(rt::Text& text);
+
+// ReadRegistryText with the references expanded: a folder's place as the
+// program uses it. Empty on any failure.
+std::string ReadExpandedRegistryText(int32_t rootCode, const char* valuePath);
 
 }  // namespace korvalin

@@ -1,4 +1,4 @@
-#include "migrate/registry.h"
+#include "registry/registry.h"
 
 #include <climits>
 #include <cstring>
@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "image/declared_functions.h"
+#include "runtime/owned_value.h"
 #include "runtime/program_calls.h"
 #include "runtime/value_helpers.h"
 
@@ -41,18 +42,13 @@ class OwnedKey {
   HKEY key_ = nullptr;
 };
 
-struct FreeBlock {
-  void operator()(void* block) const { rt::program::Free(block); }
-};
-using OwnedBlock = std::unique_ptr<void, FreeBlock>;
-
 // Two-call size query. The second call's outcome is checked: a value that
 // changed in between must not come back as zero filler or with a stale size.
 void* QueryValueBytes(HKEY key, const char* valueName) {
   DWORD size = 0;
   if (dll::RegQueryValueExA(key, valueName, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS) return nullptr;
   if (size == 0 || size > static_cast<DWORD>(INT32_MAX - 16)) return nullptr;
-  OwnedBlock bytes(rt::NewZeroByteSet(static_cast<int32_t>(size)));
+  rt::OwnedBlock bytes(rt::NewZeroByteSet(static_cast<int32_t>(size)));
   DWORD read = size;
   if (dll::RegQueryValueExA(key, valueName, nullptr, nullptr, rt::ByteSetData(bytes.get()), &read) != ERROR_SUCCESS)
     return nullptr;
@@ -141,7 +137,7 @@ void* ReadRegistryValue(int32_t rootCode, const char* valuePath) {
 }
 
 rt::Text ReadRegistryText(int32_t rootCode, const char* valuePath) {
-  OwnedBlock bytes(ReadRegistryValue(rootCode, valuePath));
+  rt::OwnedBlock bytes(ReadRegistryValue(rootCode, valuePath));
   const auto* data = reinterpret_cast<const char*>(rt::ByteSetData(bytes.get()));
   const size_t length = static_cast<size_t>(rt::ByteSetLength(bytes.get()));
   if (!data) return nullptr;
@@ -153,7 +149,7 @@ bool WriteRegistryValue(int32_t rootCode, const char* keyPath, const char* value
                         int32_t length, DWORD type) {
   const HKEY root = RootKeyFromCode(rootCode);
   const size_t count = bytes && length > 0 ? static_cast<size_t>(length) : 0;
-  OwnedBlock data(rt::program::Allocate(count + 1));
+  rt::OwnedBlock data(rt::program::Allocate(count + 1));
   if (count) std::memcpy(data.get(), bytes, count);
   static_cast<char*>(data.get())[count] = '\0';
 
@@ -193,6 +189,15 @@ rt::Text ExpandEnvironmentText(rt::Text& text) {
     }
   }
   return rt::CopyText(text);
+}
+
+std::string ReadExpandedRegistryText(int32_t rootCode, const char* valuePath) {
+  rt::Text stored = ReadRegistryText(rootCode, valuePath);
+  rt::Text expanded = ExpandEnvironmentText(stored);
+  std::string text = expanded ? expanded : "";
+  rt::program::Free(expanded);
+  rt::program::Free(stored);
+  return text;
 }
 
 }  // namespace korvalin

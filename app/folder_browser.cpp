@@ -1,4 +1,4 @@
-#include "migrate/folder_browser.h"
+#include "app/folder_browser.h"
 
 #include <cstring>
 

@@ -1,0 +1,17 @@
+// The window's side of a folder operation: the folder browser and task
+// dialogs owned by the main window and titled with its current caption.
+#pragma once
+
+#include "migrate/operation_host.h"
+
+namespace korvalin {
+
+class WindowHost final : public OperationHost {
+ public:
+  std::string chooseNewDirectory(const std::string& prompt) override;
+  // OK and Cancel under "确认操作"; true only for OK.
+  bool ask(Question question, const std::string& text) override;
+  void tell(const std::string& instruction, const std::string& content, NoticeIcon icon) override;
+};
+
+}  // namespace korvalin

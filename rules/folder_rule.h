@@ -1,0 +1,27 @@
+// One folder rule as the program works with it: what rules.json (or the
+// built-in document) says, and where the registry puts the folder now.
+// Texts are code page 936.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace korvalin {
+
+struct FolderRule {
+  std::string title;       // what the user sees
+  std::string name;        // registry value name: Desktop, Personal, {GUID}
+  int32_t root = 0;        // root code 1..5; -1 for a rule found invalid
+  std::string path;        // key path under the root
+  bool moveFiles = false;  // files go with the folder
+  std::string currentDir;  // expanded; empty for an invalid rule
+
+  bool valid() const { return root != -1; }
+  // The registry value that holds the folder's place: path \ name.
+  std::string valuePath() const { return path + "\\" + name; }
+};
+
+using RuleSet = std::vector<FolderRule>;
+
+}  // namespace korvalin

@@ -1,0 +1,121 @@
+// The folder operations without a window: a recording host answers their
+// questions and keeps what they asked and told, in order.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "migrate/folder_operation.h"
+#include "migrate/restore_default.h"
+#include "tests/support/scratch.h"
+#include "tests/support/test_support.h"
+
+namespace korvalin::test {
+namespace {
+
+class RecordingHost final : public OperationHost {
+ public:
+  std::string directory;      // the answer to chooseNewDirectory
+  std::vector<bool> answers;  // answers to ask, in order; none left is no
+  std::vector<std::string> events;
+
+  std::string chooseNewDirectory(const std::string& prompt) override {
+    events.push_back("choose " + prompt);
+    return directory;
+  }
+  bool ask(Question question, const std::string& text) override {
+    events.push_back("ask " + std::to_string(static_cast<int>(question)) + " " + text);
+    if (answers.empty()) return false;
+    bool answer = answers.front();
+    answers.erase(answers.begin());
+    return answer;
+  }
+  void tell(const std::string& instruction, const std::string& content, NoticeIcon icon) override {
+    events.push_back("tell " + std::to_string(static_cast<int>(icon)) + " " + instruction + " " + content);
+  }
+};
+
+class Operation : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    rule_.title = "测试";
+    rule_.name = UniqueName("Folder");
+    rule_.root = 3;
+    rule_.path = "Software\\KorvalinTests\\" + UniqueName("Operation");
+    rule_.currentDir = MakeTempDirectory("operation");
+    WriteFile(rule_.currentDir + "\\a.txt", "alpha");
+  }
+  void TearDown() override {
+    DeleteKeyTree(HKEY_CURRENT_USER, rule_.path);
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, rule_.path);
+  }
+  RegistryValue Value() const { return ReadValue(HKEY_CURRENT_USER, rule_.path, rule_.name); }
+
+  FolderRule rule_;
+  RecordingHost host_;
+};
+
+TEST_F(Operation, AnInvalidRuleIsRefusedBeforeAnythingIsAsked) {
+  rule_.root = -1;
+  EXPECT_EQ(ChangeFolder(rule_, host_).outcome, Outcome::kRefused);
+  EXPECT_EQ(RestoreFolder(rule_, host_).outcome, Outcome::kRefused);
+  const std::string refusal = "tell 1 错误 该条设置规则无效！无法修改...";
+  EXPECT_EQ(host_.events, (std::vector<std::string>{refusal, refusal}));
+}
+
+TEST_F(Operation, AMoveAsksInOrderAndReportsWhereTheFolderNowIs) {
+  rule_.moveFiles = true;
+  host_.directory = MakeTempDirectory("operation-new");
+  host_.answers = {true, false};
+  OperationResult result = ChangeFolder(rule_, host_);
+  EXPECT_EQ(result.outcome, Outcome::kDone);
+  EXPECT_TRUE(result.switched);
+  EXPECT_EQ(result.newDirectory, host_.directory);
+  EXPECT_EQ(host_.events, (std::vector<std::string>{
+                              "choose 选择新的'测试'目录",
+                              "ask 0 将'测试'路径移动到'" + host_.directory + "'，请确认？",
+                              "ask 2 文件已迁移完成，是否将原目录文件清空？",
+                          }));
+  EXPECT_EQ(Value().text, host_.directory);
+  EXPECT_EQ(ReadFile(host_.directory + "\\a.txt"), "alpha");
+  EXPECT_EQ(ReadFile(rule_.currentDir + "\\a.txt"), "alpha") << "kept: the clear was declined";
+}
+
+TEST_F(Operation, NoAnswerNoChoiceAndNoPlaceChangeNothing) {
+  host_.directory = MakeTempDirectory("operation-new");
+  EXPECT_EQ(ChangeFolder(rule_, host_).outcome, Outcome::kCancelled);  // the confirmation declined
+  host_.directory.clear();
+  EXPECT_EQ(ChangeFolder(rule_, host_).outcome, Outcome::kCancelled);
+  host_.directory = "D:\\";
+  EXPECT_EQ(ChangeFolder(rule_, host_).outcome, Outcome::kRefused);
+  host_.directory = rule_.currentDir + "\\inner";
+  host_.answers = {true};
+  EXPECT_EQ(ChangeFolder(rule_, host_).outcome, Outcome::kRefused);
+  EXPECT_FALSE(Value().found);
+  EXPECT_EQ(host_.events.back(), "tell 1 错误 新目录不能是当前目录，也不能位于当前目录之内！");
+}
+
+TEST_F(Operation, RestoreComparesWithTheExpandedDefaultFromHklm) {
+  EXPECT_EQ(RestoreFolder(rule_, host_).outcome, Outcome::kRefused);
+  EXPECT_EQ(host_.events.back(), "tell 0 提醒 未找到该目录的默认路径，无法恢复，未作任何修改！");
+
+  WriteValue(HKEY_LOCAL_MACHINE, rule_.path + "\\Backup", rule_.name, rule_.currentDir);
+  EXPECT_EQ(RestoreFolder(rule_, host_).outcome, Outcome::kNothingToDo);
+  EXPECT_EQ(host_.events.back(), "tell 0 提醒 当前设置路径为默认路径，无需恢复！");
+
+  const std::string leaf = UniqueName("korvalin-home");
+  const std::string home = "C:\\" + leaf;
+  CreateDirectoryA(home.c_str(), nullptr);
+  WriteValue(HKEY_LOCAL_MACHINE, rule_.path + "\\Backup", rule_.name, "%SystemDrive%\\" + leaf, REG_EXPAND_SZ);
+  host_.answers = {true};
+  OperationResult result = RestoreFolder(rule_, host_);
+  EXPECT_EQ(result.outcome, Outcome::kDone);
+  EXPECT_EQ(result.newDirectory, home);
+  EXPECT_EQ(host_.events.back(), "ask 1 确认将'测试'恢复成默认目录吗？\r\n默认目录：" + home);
+  EXPECT_EQ(Value().text, home);
+  EXPECT_EQ(Value().type, static_cast<DWORD>(REG_SZ));
+  RemoveDirectoryA(home.c_str());
+}
+
+}  // namespace
+}  // namespace korvalin::test
