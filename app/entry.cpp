@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "app/command_line.h"
+#include "app/command_mode.h"
 #include "app/globals.h"
 #include "image/constants.h"
 #include "image/declared_functions.h"
@@ -36,6 +38,9 @@ int ProgramEntry() {
   folderList = new FolderList(&folderList);
   rt::program::SetExitRoutine(ProgramExit);
   InitializeModules();
+  // A command runs without a window and ends the process with its code.
+  const CommandLine line = ParseCommandLine(ProgramArguments());
+  if (line.mode != CommandLine::Mode::kWindow) rt::program::EndProgram(RunCommand(line));
   rt::program::LoadStartupWindow(kMainWindowId);
   rt::program::RunMessageLoop();
   return 0;

@@ -98,6 +98,12 @@ const char* const kLibraryNames[kDeclaredFunctionCount] = {
     "user32",  // 85
     "user32",  // 86
     "kernel32",  // 87
+    "kernel32",  // 88
+    "kernel32",  // 89
+    "kernel32",  // 90
+    "kernel32",  // 91
+    "kernel32",  // 92
+    "kernel32",  // 93
 };
 
 const char* const kFunctionNames[kDeclaredFunctionCount] = {
@@ -189,6 +195,12 @@ const char* const kFunctionNames[kDeclaredFunctionCount] = {
     "MonitorFromRect",  // 85
     "GetMonitorInfoA",  // 86
     "GetLastError",  // 87
+    "AttachConsole",  // 88
+    "GetStdHandle",  // 89
+    "GetConsoleMode",  // 90
+    "WriteConsoleW",  // 91
+    "WriteFile",  // 92
+    "WideCharToMultiByte",  // 93
 };
 
 }  // namespace dll

@@ -13,7 +13,7 @@
 
 namespace dll {
 
-constexpr int kDeclaredFunctionCount = 88;
+constexpr int kDeclaredFunctionCount = 94;
 extern const char* const kLibraryNames[kDeclaredFunctionCount];
 extern const char* const kFunctionNames[kDeclaredFunctionCount];
 
@@ -269,7 +269,8 @@ inline BOOL FindNextFileA(HANDLE search, LPWIN32_FIND_DATAA found) {
 }
 // 76: the copy check
 inline BOOL FindClose(HANDLE search) { return rt::program::CallDeclared<BOOL>(76, search); }
-// 77: the copy check: each copied file must open for reading
+// 77: the copy check: each copied file must open for reading; the command
+// line's log file and console
 inline HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
                           DWORD flags, HANDLE templateFile) {
   return rt::program::CallDeclared<HANDLE>(77, name, access, share, security, disposition, flags, templateFile);
@@ -278,7 +279,7 @@ inline HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATT
 inline BOOL GetFileSizeEx(HANDLE file, PLARGE_INTEGER size) {
   return rt::program::CallDeclared<BOOL>(78, file, size);
 }
-// 79: the copy check
+// 79: the copy check; the command line's log file and console
 inline BOOL CloseHandle(HANDLE handle) { return rt::program::CallDeclared<BOOL>(79, handle); }
 // 80: the same-place test of ApplyNewDirectory
 inline DWORD GetFullPathNameA(LPCSTR name, DWORD capacity, LPSTR buffer, LPSTR* filePart) {
@@ -308,5 +309,26 @@ inline BOOL GetMonitorInfoA(HMONITOR monitor, LPMONITORINFO info) {
 }
 // 87: the copy check: a listing must end because no entries are left
 inline DWORD GetLastError() { return rt::program::CallDeclared<DWORD>(87); }
+// 88: the command line: the console of the program it was started from
+inline BOOL AttachConsole(DWORD processId) { return rt::program::CallDeclared<BOOL>(88, processId); }
+// 89: the command line: output its parent redirected
+inline HANDLE GetStdHandle(DWORD which) { return rt::program::CallDeclared<HANDLE>(89, which); }
+// 90: the command line: whether its output is a console
+inline BOOL GetConsoleMode(HANDLE console, LPDWORD mode) {
+  return rt::program::CallDeclared<BOOL>(90, console, mode);
+}
+// 91: the command line: text on a console
+inline BOOL WriteConsoleW(HANDLE console, const void* text, DWORD units, LPDWORD written, LPVOID reserved) {
+  return rt::program::CallDeclared<BOOL>(91, console, text, units, written, reserved);
+}
+// 92: the command line: UTF-8 text to a file or pipe
+inline BOOL WriteFile(HANDLE file, LPCVOID bytes, DWORD count, LPDWORD written, LPOVERLAPPED overlapped) {
+  return rt::program::CallDeclared<BOOL>(92, file, bytes, count, written, overlapped);
+}
+// 93: the command line: UTF-8 for files and pipes
+inline int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWCH wide, int units, LPSTR text, int capacity,
+                               LPCCH defaultChar, LPBOOL usedDefault) {
+  return rt::program::CallDeclared<int>(93, codePage, flags, wide, units, text, capacity, defaultChar, usedDefault);
+}
 
 }  // namespace dll

@@ -1,0 +1,111 @@
+#include "app/command_line.h"
+
+#include "runtime/command_calls.h"
+#include "runtime/value_helpers.h"
+
+namespace korvalin {
+namespace {
+
+// Lower-cased ASCII with a leading - read as /; double-byte text is left
+// alone, since no option holds any.
+std::string OptionKey(const std::string& argument) {
+  std::string key = argument;
+  if (!key.empty() && key[0] == '-') key[0] = '/';
+  for (char& c : key)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return key;
+}
+
+bool ContainsReset(const std::string& argument) {
+  return rt::cmd::FindText(argument.c_str(), "reset", 0, true) != -1;
+}
+
+CommandLine Bad(std::string problem) {
+  CommandLine line;
+  line.mode = CommandLine::Mode::kBadArguments;
+  line.problem = std::move(problem);
+  return line;
+}
+
+// The options after a command's own arguments; false with line.problem set
+// for one it does not take.
+bool ReadOptions(const std::vector<std::string>& arguments, size_t from, bool moves, CommandLine& line) {
+  for (size_t i = from; i < arguments.size(); ++i) {
+    const std::string key = OptionKey(arguments[i]);
+    if (key == "/log" && i + 1 < arguments.size() && line.logFile.empty()) {
+      line.logFile = arguments[++i];
+    } else if (moves && key == "/files") {
+      line.files = true;
+    } else if (moves && key == "/clear") {
+      line.clear = true;
+    } else if (moves && key == "/restart-shell") {
+      line.restartShell = true;
+    } else {
+      line.problem = "unexpected argument: " + arguments[i];
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+  if (arguments.empty()) return CommandLine();
+  const std::string verb = OptionKey(arguments[0]);
+  CommandLine line;
+  size_t positional = 0;
+  if (verb == "/list") {
+    line.mode = CommandLine::Mode::kList;
+  } else if (verb == "/move") {
+    line.mode = CommandLine::Mode::kMove;
+    positional = 2;
+  } else if (verb == "/restore") {
+    line.mode = CommandLine::Mode::kRestore;
+    positional = 1;
+  } else {
+    // The window's own argument: recovery mode is asked for on start-up.
+    for (const std::string& argument : arguments)
+      if (ContainsReset(argument)) return CommandLine();
+    return Bad("unknown argument: " + arguments[0]);
+  }
+  if (arguments.size() < 1 + positional) return Bad(arguments[0] + ": missing arguments");
+  for (size_t i = 1; i <= positional; ++i) {
+    if (arguments[i].empty() || arguments[i][0] == '/') return Bad(arguments[0] + ": missing arguments");
+  }
+  if (positional >= 1) line.name = arguments[1];
+  if (positional >= 2) line.directory = arguments[2];
+  if (!ReadOptions(arguments, 1 + positional, line.mode != CommandLine::Mode::kList, line)) return Bad(line.problem);
+  return line;
+}
+
+std::vector<std::string> ProgramArguments() {
+  void* array = nullptr;
+  rt::cmd::GetCommandLineArgs(&array);
+  std::vector<std::string> arguments;
+  const int64_t count = rt::ArrayElementCount(array);
+  for (int64_t i = 1; i <= count; ++i) {
+    const char* argument = rt::ArrayElements<rt::Text>(array)[rt::CheckSubscript(array, i)];
+    arguments.emplace_back(argument ? argument : "");
+  }
+  rt::FreeArray(rt::kTagText, array);
+  return arguments;
+}
+
+const char* UsageText() {
+  return "Korvalin: moves shell folders to a directory of your choice.\r\n"
+         "\r\n"
+         "  Korvalin.exe                     the window\r\n"
+         "  Korvalin.exe /reset              the window, offering recovery mode\r\n"
+         "  Korvalin.exe /list               each rule: title, value name, current directory, valid or invalid\r\n"
+         "  Korvalin.exe /move NAME DIR [/files] [/clear] [/restart-shell]\r\n"
+         "  Korvalin.exe /restore NAME [/files] [/clear] [/restart-shell]\r\n"
+         "\r\n"
+         "NAME is a rule's value name (Desktop, Personal, {374DE290-123F-4565-9164-39C4925E467B}).\r\n"
+         "/files copies the files, /clear then empties the old directory once every file is verified,\r\n"
+         "/restart-shell restarts Explorer. /log FILE also writes everything to FILE (UTF-8).\r\n"
+         "Exit codes: 0 done, 1 refused by a check, 2 bad arguments or unknown NAME,\r\n"
+         "3 the copy failed, 4 the registry value could not be written.";
+}
+
+}  // namespace korvalin

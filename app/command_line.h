@@ -1,0 +1,35 @@
+// The command line: the window (no arguments, or one holding "reset" for
+// the recovery-mode question), or a command run without a window:
+//   /list
+//   /move NAME DIR [/files] [/clear] [/restart-shell]
+//   /restore NAME [/files] [/clear] [/restart-shell]
+// each with an optional /log FILE. Options start with / or -, in any case.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace korvalin {
+
+struct CommandLine {
+  enum class Mode { kWindow, kList, kMove, kRestore, kBadArguments };
+  Mode mode = Mode::kWindow;
+  std::string name;       // the rule's registry value name
+  std::string directory;  // /move's new directory
+  std::string logFile;
+  bool files = false;         // copy the files with the folder
+  bool clear = false;         // empty the old directory after a verified copy
+  bool restartShell = false;  // restart the shell once the folder is switched
+  std::string problem;        // what is wrong, for kBadArguments
+};
+
+// Arguments without the program's own name.
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+// The process's arguments as the runtime splits them.
+std::vector<std::string> ProgramArguments();
+
+// The short usage text, lines joined with CR LF.
+const char* UsageText();
+
+}  // namespace korvalin

@@ -1,0 +1,127 @@
+#include "app/command_mode.h"
+
+#include "app/command_output.h"
+#include "app/task_dialog.h"
+#include "encoding/text_encoding.h"
+#include "migrate/restore_default.h"
+#include "migrate/shell_restart.h"
+#include "rules/rule_set.h"
+
+namespace korvalin {
+namespace {
+
+constexpr int kExitDone = 0;
+constexpr int kExitRefused = 1;
+constexpr int kExitBadArguments = 2;
+constexpr int kExitCopyFailed = 3;
+constexpr int kExitWriteFailed = 4;
+
+// The window's questions answered by the arguments: the command itself is
+// the confirmation, and the old directory is emptied only with /clear.
+class CommandHost final : public OperationHost {
+ public:
+  CommandHost(const CommandLine& line, CommandOutput& out) : line_(line), out_(out) {}
+
+  std::string chooseNewDirectory(const std::string&) override { return line_.directory; }
+
+  bool ask(Question question, const std::string& text) override {
+    const bool yes = question != Question::kClearOldDirectory || line_.clear;
+    out_.line(text + (yes ? " -> yes" : " -> no (without /clear)"));
+    return yes;
+  }
+
+  void tell(const std::string& instruction, const std::string& content, NoticeIcon) override {
+    out_.line(instruction + ": " + content);
+  }
+
+ private:
+  const CommandLine& line_;
+  CommandOutput& out_;
+};
+
+bool SameName(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+int ExitCodeOf(Outcome outcome) {
+  switch (outcome) {
+    case Outcome::kDone:
+    case Outcome::kNothingToDo: return kExitDone;
+    case Outcome::kCopyFailed: return kExitCopyFailed;
+    case Outcome::kWriteFailed: return kExitWriteFailed;
+    case Outcome::kRefused:
+    case Outcome::kCancelled: break;
+  }
+  return kExitRefused;
+}
+
+int ListRules(CommandOutput& out) {
+  for (const FolderRule& rule : ReadRuleSet())
+    out.line(rule.title + "\t" + rule.name + "\t" + rule.currentDir + "\t" + (rule.valid() ? "valid" : "invalid"));
+  return kExitDone;
+}
+
+int RunOperation(const CommandLine& line, CommandOutput& out) {
+  const RuleSet rules = ReadRuleSet();
+  const FolderRule* found = nullptr;
+  for (const FolderRule& rule : rules) {
+    if (SameName(rule.name, line.name)) {
+      found = &rule;
+      break;
+    }
+  }
+  if (!found) {
+    out.line("no rule names the folder " + line.name + " (see /list)");
+    return kExitBadArguments;
+  }
+  FolderRule rule = *found;
+  rule.moveFiles = line.files;
+  CommandHost host(line, out);
+  const OperationResult result =
+      line.mode == CommandLine::Mode::kMove ? ChangeFolder(rule, host) : RestoreFolder(rule, host);
+  if (result.switched) {
+    out.line(rule.name + " -> " + result.newDirectory);
+    if (line.restartShell) RestartShell();
+  }
+  return ExitCodeOf(result.outcome);
+}
+
+// Without a console, and without a log, the usage text would reach no one:
+// someone started the program with arguments it does not know.
+void ShowUsage(const CommandLine& line, CommandOutput& out, bool logged) {
+  if (out.reachesConsole() || logged) {
+    out.line(line.problem);
+    out.line(UsageText());
+    return;
+  }
+  ShowTaskDialog(nullptr, "Korvalin", line.problem.c_str(), UsageText(), kButtonsClose, IconOrdinal(6));
+}
+
+}  // namespace
+
+int RunCommand(const CommandLine& line) {
+  CommandOutput out;
+  const bool logged = !line.logFile.empty();
+  if (logged && !out.openLog(line.logFile)) {
+    out.line("cannot write the log file " + line.logFile);
+    return kExitBadArguments;
+  }
+  switch (line.mode) {
+    case CommandLine::Mode::kList: return ListRules(out);
+    case CommandLine::Mode::kMove:
+    case CommandLine::Mode::kRestore: return RunOperation(line, out);
+    case CommandLine::Mode::kBadArguments:
+    case CommandLine::Mode::kWindow: break;
+  }
+  ShowUsage(line, out, logged);
+  return kExitBadArguments;
+}
+
+}  // namespace korvalin
