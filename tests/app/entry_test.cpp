@@ -9,20 +9,12 @@ namespace korvalin::test {
 namespace {
 
 TEST(Korvalin, StartsWithItsMainWindowAndEndsWithZeroWhenClosed) {
-  STARTUPINFOA si = {};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi = {};
-  std::string commandLine = std::string("\"") + KORVALIN_EXE + "\"";
-  ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-  CloseHandle(pi.hThread);
-  HWND window = WaitForProcessWindow(pi.dwProcessId, "SysPath_Mirt_Main", "Korvalin 1.21");
+  ProgramRun run(KORVALIN_EXE, "", "SysPath_Mirt_Main");
+  ASSERT_NE(run.window(), nullptr);
+  EXPECT_EQ(WindowText(run.window()), "Korvalin " KORVALIN_VERSION);
   RECT rc = {};
-  if (window) {
-    GetWindowRect(window, &rc);
-    PostMessageA(window, WM_CLOSE, 0, 0);
-  }
-  DWORD code = FinishProcess(pi.hProcess);
-  ASSERT_NE(window, nullptr);
+  GetWindowRect(run.window(), &rc);
+  DWORD code = run.Close();
   EXPECT_EQ(rc.right - rc.left, 591);
   EXPECT_EQ(rc.bottom - rc.top, 373);
   // Centred on the screen, not at the stored 50, 50.

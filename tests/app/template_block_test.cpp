@@ -66,7 +66,7 @@ TEST(ProgramTemplateBlock, HoldsTheMainWindowWithItsOwnUnitAndTwoEvents) {
   EXPECT_EQ(k.movable, 1);
   EXPECT_EQ(k.alwaysOnTop, 0);
   EXPECT_EQ(k.className, "SysPath_Mirt_Main");
-  EXPECT_EQ(k.title, "Korvalin 1.21");
+  EXPECT_EQ(k.title, "Korvalin " KORVALIN_VERSION);
 }
 
 TEST(ProgramTemplateBlock, TheKernelBindsItsHandlersToTheProgramsRoutines) {
@@ -121,7 +121,7 @@ TEST(ProgramTemplateBlock, MakesOneCentredWindowOfItsSizeHoweverOftenLoaded) {
   HWND hwnd = rt::WindowHandleOf(kCopy);
   ASSERT_NE(hwnd, nullptr);
   EXPECT_EQ(CopyWindowsOfThisThread(), 1);
-  EXPECT_EQ(WindowText(hwnd), "Korvalin 1.21");
+  EXPECT_EQ(WindowText(hwnd), "Korvalin " KORVALIN_VERSION);
   RECT rc;
   GetWindowRect(hwnd, &rc);
   const int left = (GetSystemMetrics(SM_CXSCREEN) - 591) / 2;

@@ -23,7 +23,7 @@ TEST(FirstStart, DefaultRowsCentredWindowAndItsPlacementKeptForTheNextStart) {
   EXPECT_EQ(run.RowTitle(1), L"桌面");
   EXPECT_EQ(run.RowTitle(2), L"我的文档");
   EXPECT_EQ(run.RowTitle(3), L"下载");
-  EXPECT_EQ(run.Caption(), L"Korvalin 1.21");
+  EXPECT_EQ(run.Caption(), L"Korvalin " KORVALIN_VERSION_W);
 
   RECT rect = run.WindowRect();
   EXPECT_EQ(rect.right - rect.left, 591);

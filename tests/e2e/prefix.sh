@@ -59,7 +59,7 @@ done)
 if [ $# -ge 3 ]; then
   KORVALIN_BUILD_ROOT=$3 bash "$here/../../scripts/release.sh" >/dev/null
   mkdir -p "$prefix/drive_c/release"
-  (cd "$prefix/drive_c/release" && cmake -E tar xf "$3/Korvalin-1.21.zip")
+  (cd "$prefix/drive_c/release" && cmake -E tar xf "$3/Korvalin-$(bash "$here/../../scripts/version.sh").zip")
 fi
 
 # One wineserver for the whole run, and Wine's own background processes

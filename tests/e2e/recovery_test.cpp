@@ -2,7 +2,7 @@
 // folder pointed back at the default kept under HKLM.
 #include <gtest/gtest.h>
 
-#include "tests/e2e/dialogs.h"
+#include "tests/support/dialogs.h"
 #include "tests/e2e/folders.h"
 #include "tests/e2e/korvalin_run.h"
 #include "tests/e2e/prefix_tools.h"
@@ -10,6 +10,11 @@
 
 namespace korvalin::e2e {
 namespace {
+
+using test::Answer;
+using test::BrowseTo;
+using test::Dialog;
+using test::WaitForDialog;
 
 constexpr char kBackup[] = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders\\Backup";
 
@@ -31,12 +36,12 @@ TEST(Recovery, ResetAnsweredOkRestoresTheDefaultFromHklm) {
   ASSERT_TRUE(run.WaitForRows(4));
 
   Dialog question = WaitForDialog(run.processId());
-  EXPECT_EQ(question.title, L"Korvalin 1.21");
+  EXPECT_EQ(question.title, L"Korvalin " KORVALIN_VERSION_W);
   EXPECT_TRUE(question.Shows(L"确认操作模式")) << question.AllTexts();
   EXPECT_TRUE(question.Shows(L"请选择操作模式，确认继续使用[恢复模式],取消使用[正常模式]？")) << question.AllTexts();
   Answer(question, IDOK);
-  for (int i = 0; i < 100 && run.Caption() != L"Korvalin 1.21 [ 恢复模式 ]"; ++i) Sleep(50);
-  EXPECT_EQ(run.Caption(), L"Korvalin 1.21 [ 恢复模式 ]");
+  for (int i = 0; i < 100 && run.Caption() != L"Korvalin " KORVALIN_VERSION_W L" [ 恢复模式 ]"; ++i) Sleep(50);
+  EXPECT_EQ(run.Caption(), L"Korvalin " KORVALIN_VERSION_W L" [ 恢复模式 ]");
 
   // Every row's button reads 恢复 once the rows are painted again.
   run.BringForward();
@@ -47,7 +52,7 @@ TEST(Recovery, ResetAnsweredOkRestoresTheDefaultFromHklm) {
 
   run.ClickRowButton(1);
   Dialog confirm = WaitForDialog(run.processId());
-  EXPECT_EQ(confirm.title, L"Korvalin 1.21 [ 恢复模式 ]");
+  EXPECT_EQ(confirm.title, L"Korvalin " KORVALIN_VERSION_W L" [ 恢复模式 ]");
   std::wstring expected = L"确认将'桌面'恢复成默认目录吗？\r\n默认目录：" + std::wstring(home.begin(), home.end());
   ASSERT_TRUE(confirm.Shows(expected)) << confirm.AllTexts();
   Answer(confirm, IDOK);

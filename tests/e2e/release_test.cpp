@@ -10,7 +10,7 @@ namespace korvalin::e2e {
 namespace {
 
 #ifdef KORVALIN_E2E_RELEASE
-const char kUnpacked[] = "C:\\release\\Korvalin-1.21";
+const char kUnpacked[] = "C:\\release\\Korvalin-" KORVALIN_VERSION;
 
 // The machine field of a PE file's header; 0 when it is no PE file.
 WORD MachineOf(const std::string& bytes) {
@@ -37,11 +37,28 @@ void StartsWithTheShippedRules(const std::string& program) {
   EXPECT_EQ(run.Close(), 0u);
 }
 
+// The product version in a program's version resource.
+std::string ProductVersion(const std::string& program) {
+  DWORD ignored = 0;
+  DWORD size = GetFileVersionInfoSizeA(program.c_str(), &ignored);
+  std::string info(size, '\0');
+  if (!size || !GetFileVersionInfoA(program.c_str(), 0, size, info.data())) return "no version resource";
+  char* value = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueA(info.data(), "\\StringFileInfo\\080403A8\\ProductVersion", reinterpret_cast<void**>(&value),
+                      &length))
+    return "no product version";
+  return std::string(value, length ? length - 1 : 0);
+}
+
 TEST(ReleaseZip, HoldsTheGuideTheRulesAndBothPrograms) {
   bool exists = false;
   std::string guide = ReadFileBytes(std::string(kUnpacked) + "\\GUIDE.txt", &exists);
   ASSERT_TRUE(exists);
+  EXPECT_EQ(guide.rfind("Korvalin " KORVALIN_VERSION " - user guide\n", 0), 0u) << guide.substr(0, 40);
   EXPECT_NE(guide.find("Korvalin64.exe"), std::string::npos) << "the guide says which program to use";
+  EXPECT_EQ(ProductVersion(std::string(kUnpacked) + "\\Korvalin.exe"), KORVALIN_VERSION);
+  EXPECT_EQ(ProductVersion(std::string(kUnpacked) + "\\Korvalin64.exe"), KORVALIN_VERSION);
   EXPECT_EQ(MachineOf(ReadFileBytes(std::string(kUnpacked) + "\\Korvalin.exe")), IMAGE_FILE_MACHINE_I386);
   EXPECT_EQ(MachineOf(ReadFileBytes(std::string(kUnpacked) + "\\Korvalin64.exe")), IMAGE_FILE_MACHINE_AMD64);
 }

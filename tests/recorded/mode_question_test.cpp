@@ -16,8 +16,8 @@
 namespace korvalin::test {
 namespace {
 
-constexpr char kCaption[] = "Korvalin 1.21";
-constexpr char kRecoveryCaption[] = "Korvalin 1.21 [ 恢复模式 ]";
+constexpr char kCaption[] = "Korvalin " KORVALIN_VERSION;
+constexpr char kRecoveryCaption[] = "Korvalin " KORVALIN_VERSION " [ 恢复模式 ]";
 
 // argv[2]: the button the dialog reports; argv[3]: its result, in hex.
 KORVALIN_SCENARIO(recorded_mode_question) {
@@ -87,7 +87,7 @@ void ExpectModeAfter(int button, HRESULT result, const char* expectedCaption) {
   const KorvalinRecordedCall& q = questions[0];
   EXPECT_EQ(q.args[0], reinterpret_cast<uintptr_t>(run.window())) << "owned by the main window";
   EXPECT_NE(q.args[1], 0u) << "the program's module";
-  EXPECT_EQ(std::wstring(q.wide[0]), L"Korvalin 1.21") << "titled with the main window's caption";
+  EXPECT_EQ(std::wstring(q.wide[0]), L"Korvalin " KORVALIN_VERSION_W) << "titled with the main window's caption";
   EXPECT_EQ(std::wstring(q.wide[1]), L"确认操作模式");
   EXPECT_EQ(std::wstring(q.wide[2]), L"请选择操作模式，确认继续使用[恢复模式],取消使用[正常模式]？");
   EXPECT_EQ(q.args[5], 9u) << "OK and Cancel";
