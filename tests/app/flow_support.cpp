@@ -4,8 +4,6 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -15,97 +13,6 @@
 
 namespace korvalin::test {
 namespace {
-
-BOOL CALLBACK CollectChild(HWND child, LPARAM context) {
-  auto* seen = reinterpret_cast<SeenDialog*>(context);
-  wchar_t className[64] = {};
-  GetClassNameW(child, className, 64);
-  if (lstrcmpiW(className, L"SysTreeView32") == 0) seen->browser = true;
-  if (lstrcmpiW(className, L"Static") != 0) return TRUE;
-  wchar_t text[2048] = {};
-  GetWindowTextW(child, text, 2048);
-  if (text[0]) seen->texts.push_back(text);
-  return TRUE;
-}
-
-struct DialogSearch {
-  DWORD processId;
-  const std::vector<HWND>* answered;
-  HWND found;
-};
-
-BOOL CALLBACK MatchDialog(HWND window, LPARAM context) {
-  auto* search = reinterpret_cast<DialogSearch*>(context);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  char className[64] = {};
-  GetClassNameA(window, className, sizeof className);
-  bool answered = std::find(search->answered->begin(), search->answered->end(), window) != search->answered->end();
-  if (owner == search->processId && lstrcmpA(className, "#32770") == 0 && IsWindowVisible(window) && !answered) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-HWND FindDialog(const std::vector<HWND>& answered) {
-  DialogSearch search = {GetCurrentProcessId(), &answered, nullptr};
-  EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-std::string ItemText(HWND tree, HTREEITEM item) {
-  char text[MAX_PATH] = {};
-  TVITEMA info = {};
-  info.mask = TVIF_TEXT;
-  info.hItem = item;
-  info.pszText = text;
-  info.cchTextMax = MAX_PATH;
-  if (!item || !SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&info))) return std::string();
-  return text;
-}
-
-HTREEITEM Caret(HWND tree) {
-  return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
-}
-
-// Selects the child of the selected item that bears the name.
-bool SelectChild(HWND tree, const std::string& name) {
-  HTREEITEM parent = Caret(tree);
-  SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(parent));
-  auto child = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(parent)));
-  for (; child; child = reinterpret_cast<HTREEITEM>(
-                    SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(child)))) {
-    if (lstrcmpiA(ItemText(tree, child).c_str(), name.c_str()) == 0) {
-      SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(child));
-      return Caret(tree) == child;
-    }
-  }
-  return false;
-}
-
-// Wine's browser does not find every path from BFFM_SETSELECTIONA (not a
-// folder that holds folders of its own, as measured), so the rest of the path
-// is walked in the tree. True when the path's last part ends up selected (a
-// drive shows its label instead, so a root is taken as selected).
-bool SelectPath(HWND dialog, const std::string& path) {
-  HWND tree = FindWindowExA(dialog, nullptr, "SysTreeView32", nullptr);
-  if (!tree) return false;
-  SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
-  if (path.size() <= 3) return true;
-  std::string last = path.substr(path.rfind('\\') + 1);
-  if (lstrcmpiA(ItemText(tree, Caret(tree)).c_str(), last.c_str()) == 0) return true;
-  // Select the drive, then walk down part by part.
-  std::string drive = path.substr(0, 3);
-  SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(drive.c_str()));
-  for (size_t at = 3; at < path.size();) {
-    size_t end = path.find('\\', at);
-    if (end == std::string::npos) end = path.size();
-    if (!SelectChild(tree, path.substr(at, end - at))) return false;
-    at = end + 1;
-  }
-  return true;
-}
 
 HWND mainWindow = nullptr;
 
@@ -122,17 +29,11 @@ void PumpMessages(DWORD milliseconds) {
 
 }  // namespace
 
-Answer BrowseTo(const std::string& path) { return {Answer::kBrowseTo, path, 0}; }
-Answer BrowseCancel() { return {Answer::kBrowseCancel, "", 0}; }
-Answer Press(WPARAM command) { return {Answer::kPress, "", command}; }
+ScriptStep BrowseTo(const std::string& path) { return {ScriptStep::kBrowseTo, path, 0}; }
+ScriptStep BrowseCancel() { return {ScriptStep::kBrowseCancel, "", 0}; }
+ScriptStep Press(WPARAM command) { return {ScriptStep::kPress, "", command}; }
 
-bool SeenDialog::Shows(const std::wstring& text) const {
-  for (const std::wstring& t : texts)
-    if (t == text) return true;
-  return false;
-}
-
-DialogDriver::DialogDriver(std::vector<Answer> script) : script_(std::move(script)), thread_([this] { Run(); }) {}
+DialogDriver::DialogDriver(std::vector<ScriptStep> script) : script_(std::move(script)), thread_([this] { Run(); }) {}
 
 DialogDriver::~DialogDriver() { Finish(); }
 
@@ -142,51 +43,35 @@ const std::vector<SeenDialog>& DialogDriver::Finish() {
   return seen_;
 }
 
+WPARAM DialogDriver::Respond(SeenDialog& seen, const ScriptStep& step) {
+  if (step.kind == ScriptStep::kBrowseTo) {
+    // A selection that did not take is cancelled rather than confirmed.
+    seen.scriptedPath = step.path;
+    seen.selected = SelectPath(GetCurrentProcess(), seen.window, step.path);
+    return seen.selected ? IDOK : IDCANCEL;
+  }
+  // Past the script: close what has a Close button, cancel the rest.
+  if (step.kind == ScriptStep::kBrowseCancel || step.command == 0)
+    return !seen.browser && GetDlgItem(seen.window, IDCLOSE) ? IDCLOSE : IDCANCEL;
+  return step.command;
+}
+
 void DialogDriver::Run() {
   size_t next = 0;
   std::vector<HWND> answered;
   while (!stop_) {
-    HWND dialog = FindDialog(answered);
-    if (!dialog) {
-      Sleep(30);
-      continue;
-    }
-    Sleep(150);  // its controls come up just after the window
-    SeenDialog seen;
-    wchar_t title[512] = {};
-    GetWindowTextW(dialog, title, 512);
-    seen.title = title;
-    seen.owner = GetWindow(dialog, GW_OWNER);
-    EnumChildWindows(dialog, CollectChild, reinterpret_cast<LPARAM>(&seen));
-    Answer answer = next < script_.size() ? script_[next++] : Answer{Answer::kPress, "", 0};
-    if (answer.kind == Answer::kBrowseTo) {
-      // A selection that did not take is cancelled rather than confirmed.
-      seen.scriptedPath = answer.path;
-      seen.selected = SelectPath(dialog, answer.path);
-      PostMessageA(dialog, WM_COMMAND, seen.selected ? IDOK : IDCANCEL, 0);
-    } else if (answer.kind == Answer::kBrowseCancel || answer.command == 0) {
-      // Past the script: close what has a Close button, cancel the rest.
-      PostMessageA(dialog, WM_COMMAND, !seen.browser && GetDlgItem(dialog, IDCLOSE) ? IDCLOSE : IDCANCEL, 0);
-    } else {
-      PostMessageA(dialog, WM_COMMAND, answer.command, 0);
-    }
-    if (getenv("KORVALIN_FLOW_TRACE")) {
-      fprintf(stderr, "%lu dialog %p browser=%d texts=%zu:", GetTickCount(), (void*)dialog, seen.browser ? 1 : 0, seen.texts.size());
-      for (const std::wstring& t : seen.texts) {
-        char buffer[2048] = {};
-        WideCharToMultiByte(CP_UTF8, 0, t.c_str(), -1, buffer, sizeof buffer, nullptr, nullptr);
-        fprintf(stderr, " [%s]", buffer);
-      }
-      fprintf(stderr, "\n");
-    }
-    PostMessageA(dialog, WM_NULL, 0, 0);
+    SeenDialog seen{WaitForDialog(GetCurrentProcessId(), 30, answered)};
+    if (!seen.window) continue;
+    ScriptStep step = next < script_.size() ? script_[next++] : ScriptStep{ScriptStep::kPress, "", 0};
+    PostMessageA(seen.window, WM_COMMAND, Respond(seen, step), 0);
+    PostMessageA(seen.window, WM_NULL, 0, 0);
+    HWND dialog = seen.window;
     seen_.push_back(std::move(seen));
     // Wine destroys a finished dialog late; hidden is enough to go on.
     answered.push_back(dialog);
     for (int i = 0; i < 200 && IsWindow(dialog) && IsWindowVisible(dialog); ++i) Sleep(25);
     // An answer that did not end it: the next round closes or cancels it.
     if (IsWindow(dialog) && IsWindowVisible(dialog)) answered.pop_back();
-    if (getenv("KORVALIN_FLOW_TRACE")) fprintf(stderr, "%lu gone %d\n", GetTickCount(), IsWindow(dialog) ? 0 : 1);
   }
 }
 
@@ -231,76 +116,6 @@ std::string RowCurrentDir(int32_t row) {
   std::string dir = record.currentDir ? record.currentDir : "";
   ReleaseRow(record);
   return dir;
-}
-
-RegistryValue ReadValue(HKEY root, const std::string& keyPath, const std::string& name) {
-  RegistryValue value;
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) return value;
-  char data[4096] = {};
-  DWORD size = sizeof data - 1;
-  if (RegQueryValueExA(key, name.c_str(), nullptr, &value.type, reinterpret_cast<BYTE*>(data), &size) ==
-      ERROR_SUCCESS) {
-    value.found = true;
-    value.text = data;
-  }
-  RegCloseKey(key);
-  return value;
-}
-
-void WriteValue(HKEY root, const std::string& keyPath, const std::string& name, const std::string& text, DWORD type) {
-  HKEY key = nullptr;
-  if (RegCreateKeyExA(root, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, &key,
-                      nullptr) != ERROR_SUCCESS)
-    return;
-  RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
-                 static_cast<DWORD>(text.size() + 1));
-  RegCloseKey(key);
-}
-
-void DeleteKeyTree(HKEY root, const std::string& keyPath) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) return;
-  RegDeleteTreeA(key, nullptr);
-  RegCloseKey(key);
-  RegDeleteKeyExA(root, keyPath.c_str(), KEY_WOW64_64KEY, 0);
-}
-
-std::string UniqueName(const std::string& hint) {
-  static int counter = 0;
-  return hint + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++counter);
-}
-
-void WriteFile(const std::string& path, const std::string& content) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << content;
-}
-
-std::string ReadFile(const std::string& path, bool* exists) {
-  std::ifstream in(path, std::ios::binary);
-  if (exists) *exists = static_cast<bool>(in);
-  if (!in) return std::string();
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
-
-bool DirectoryExists(const std::string& path) {
-  DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool DirectoryIsEmpty(const std::string& path) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return false;
-  bool empty = true;
-  do {
-    std::string name = found.cFileName;
-    if (name != "." && name != "..") empty = false;
-  } while (empty && FindNextFileA(search, &found));
-  FindClose(search);
-  return empty;
 }
 
 namespace {

@@ -14,42 +14,43 @@
 #include <vector>
 
 #include "app/folder_list.h"
+#include "tests/support/dialogs.h"
+#include "tests/support/scratch.h"
 
 namespace korvalin::test {
 
 // One answer of the driver, in the order the dialogs come.
-struct Answer {
+struct ScriptStep {
   enum Kind { kBrowseTo, kBrowseCancel, kPress } kind;
   std::string path;     // kBrowseTo
   WPARAM command = 0;   // kPress: IDOK, IDCANCEL, IDCLOSE
 };
-Answer BrowseTo(const std::string& path);
-Answer BrowseCancel();
-Answer Press(WPARAM command);
+ScriptStep BrowseTo(const std::string& path);
+ScriptStep BrowseCancel();
+ScriptStep Press(WPARAM command);
 
-// What the driver saw of one dialog.
-struct SeenDialog {
-  bool browser = false;
-  bool selected = false;  // the browser showed the scripted path
+// What the driver saw of one dialog, and whether the browser showed the
+// scripted path.
+struct SeenDialog : Dialog {
+  explicit SeenDialog(Dialog dialog) : Dialog(std::move(dialog)) {}
+  bool selected = false;
   std::string scriptedPath;
-  std::wstring title;
-  HWND owner = nullptr;
-  std::vector<std::wstring> texts;  // non-empty static texts
-  bool Shows(const std::wstring& text) const;
 };
 
-// Answers every #32770 window of this process until stopped; dialogs past
-// the script are cancelled or closed so a flow never hangs.
+// Answers every dialog of this process from a thread of its own until
+// stopped; dialogs past the script are cancelled or closed so a flow never
+// hangs.
 class DialogDriver {
  public:
-  explicit DialogDriver(std::vector<Answer> script);
+  explicit DialogDriver(std::vector<ScriptStep> script);
   ~DialogDriver();
   // Stops the thread and returns what was seen.
   const std::vector<SeenDialog>& Finish();
 
  private:
   void Run();
-  std::vector<Answer> script_;
+  static WPARAM Respond(SeenDialog& seen, const ScriptStep& step);
+  std::vector<ScriptStep> script_;
   std::vector<SeenDialog> seen_;
   std::atomic<bool> stop_{false};
   std::thread thread_;
@@ -66,25 +67,6 @@ void CloseMainWindow();
 int32_t AddRow(const char* title, const std::string& name, int32_t root, const std::string& keyPath, bool moveFiles,
                const std::string& currentDir);
 std::string RowCurrentDir(int32_t row);
-
-// Registry of the tests' own, read and written in the 64-bit view.
-struct RegistryValue {
-  bool found = false;
-  DWORD type = 0;
-  std::string text;
-};
-RegistryValue ReadValue(HKEY root, const std::string& keyPath, const std::string& name);
-void WriteValue(HKEY root, const std::string& keyPath, const std::string& name, const std::string& text,
-                DWORD type = REG_SZ);
-void DeleteKeyTree(HKEY root, const std::string& keyPath);
-std::string UniqueName(const std::string& hint);
-
-// Files.
-void WriteFile(const std::string& path, const std::string& content);
-// Empty when the file is missing.
-std::string ReadFile(const std::string& path, bool* exists = nullptr);
-bool DirectoryExists(const std::string& path);
-bool DirectoryIsEmpty(const std::string& path);
 
 // A Unix symbolic link at `link` to the directory `target`, as a user's
 // folder may be under Wine. False when it could not be made.

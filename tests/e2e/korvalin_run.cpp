@@ -33,27 +33,6 @@ void Button(DWORD flag) {
 
 std::string ProgramUnderTest() { return WindowsPath(KORVALIN_EXE); }
 
-HANDLE StartDetached(const std::string& commandLine, const std::string& directory, DWORD* processId) {
-  // Standard handles on NUL: the shell the program restarts outlives the
-  // test and would otherwise hold the test's output open.
-  SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
-  HANDLE nul = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
-                           OPEN_EXISTING, 0, nullptr);
-  STARTUPINFOA si = {};
-  si.cb = sizeof si;
-  si.dwFlags = STARTF_USESTDHANDLES;
-  si.hStdInput = si.hStdOutput = si.hStdError = nul;
-  PROCESS_INFORMATION pi = {};
-  std::string line = commandLine;
-  BOOL started =
-      CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, directory.c_str(), &si, &pi);
-  if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
-  if (!started) return nullptr;
-  CloseHandle(pi.hThread);
-  if (processId) *processId = pi.dwProcessId;
-  return pi.hProcess;
-}
-
 void ClickAt(POINT point) {
   // Two moves: the second gives the button under the pointer its hover.
   MovePointer({point.x - 2, point.y});
@@ -98,12 +77,15 @@ std::string KorvalinRun::Read(const std::string& fileName, bool* exists) const {
 }
 
 bool KorvalinRun::Start(const std::string& arguments) {
-  std::string commandLine = "\"" + directory_ + "\\Korvalin.exe\"";
-  if (!arguments.empty()) commandLine += " " + arguments;
-  process_ = StartDetached(commandLine, directory_, &processId_);
+  process_ = test::StartProcess(directory_ + "\\Korvalin.exe", arguments, directory_.c_str(), test::StandardHandles::kNul);
   if (!process_) return false;
+  processId_ = GetProcessId(process_);
   window_ = test::WaitForProcessWindow(processId_, "SysPath_Mirt_Main", nullptr, 20000);
   return window_ != nullptr;
+}
+
+DWORD KorvalinRun::RunCommand(const std::string& arguments, std::string* output, DWORD timeoutMs) const {
+  return RunCaptured("\"" + directory_ + "\\Korvalin.exe\" " + arguments, output, timeoutMs);
 }
 
 HWND KorvalinRun::list() const { return window_ ? FindWindowExA(window_, nullptr, "ListBox", nullptr) : nullptr; }

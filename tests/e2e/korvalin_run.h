@@ -30,6 +30,9 @@ class KorvalinRun {
 
   // Starts the program from its directory; waits for its main window.
   bool Start(const std::string& arguments = "");
+  // Runs the program as a command (no window) with its output captured;
+  // returns the exit code, ~0u when it had to be ended.
+  DWORD RunCommand(const std::string& arguments, std::string* output, DWORD timeoutMs = 60000) const;
   HANDLE process() const { return process_; }
   DWORD processId() const { return processId_; }
   HWND window() const { return window_; }
@@ -62,9 +65,6 @@ class KorvalinRun {
   DWORD processId_ = 0;
   HWND window_ = nullptr;
 };
-
-// Starts a program with its standard handles on NUL; its process handle.
-HANDLE StartDetached(const std::string& commandLine, const std::string& directory, DWORD* processId);
 
 // Real input: the pointer moved to a screen point and the left button clicked.
 void ClickAt(POINT point);

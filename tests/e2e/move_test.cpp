@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "tests/e2e/dialogs.h"
+#include "tests/support/dialogs.h"
 #include "tests/e2e/folders.h"
 #include "tests/e2e/korvalin_run.h"
 #include "tests/e2e/prefix_tools.h"
@@ -12,6 +12,11 @@
 
 namespace korvalin::e2e {
 namespace {
+
+using test::Answer;
+using test::BrowseTo;
+using test::Dialog;
+using test::WaitForDialog;
 
 std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
@@ -51,7 +56,7 @@ TEST(MoveDesktop, FilesCopiedOldPlaceEmptiedValueRowAndShellUpdated) {
   ASSERT_TRUE(BrowseTo(run.process(), browser, chosen));
 
   Dialog confirm = WaitForDialog(run.processId());
-  EXPECT_EQ(confirm.title, L"Korvalin 1.21");
+  EXPECT_EQ(confirm.title, L"Korvalin " KORVALIN_VERSION_W);
   EXPECT_TRUE(confirm.Shows(L"确认操作")) << confirm.AllTexts();
   ASSERT_TRUE(confirm.Shows(L"将'桌面'路径移动到'" + Wide(chosen) + L"'，请确认？")) << confirm.AllTexts();
   Answer(confirm, IDOK);

@@ -16,43 +16,6 @@ std::string WindowsPath(const std::string& unixPath) {
   return path;
 }
 
-DWORD RunCaptured(const std::string& commandLine, std::string* output, DWORD timeoutMs) {
-  SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
-  HANDLE readEnd = nullptr, writeEnd = nullptr;
-  if (!CreatePipe(&readEnd, &writeEnd, &sa, 0)) return ~0u;
-  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-  STARTUPINFOA si = {};
-  si.cb = sizeof si;
-  si.dwFlags = STARTF_USESTDHANDLES;
-  si.hStdOutput = writeEnd;
-  si.hStdError = writeEnd;
-  si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  PROCESS_INFORMATION pi = {};
-  std::string line = commandLine;
-  BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi);
-  CloseHandle(writeEnd);
-  if (!started) {
-    CloseHandle(readEnd);
-    return ~0u;
-  }
-  CloseHandle(pi.hThread);
-  std::string text;
-  char buffer[4096];
-  DWORD got = 0;
-  while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got) text.append(buffer, got);
-  CloseHandle(readEnd);
-  DWORD code = ~0u;
-  if (WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_OBJECT_0) {
-    GetExitCodeProcess(pi.hProcess, &code);
-  } else {
-    TerminateProcess(pi.hProcess, 1);
-    WaitForSingleObject(pi.hProcess, 5000);
-  }
-  CloseHandle(pi.hProcess);
-  if (output) *output = text;
-  return code;
-}
-
 RegValue RegQuery(const std::string& key, const std::string& name) {
   std::string out;
   RegValue value;

@@ -7,13 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/test_support.h"
+
 namespace korvalin::e2e {
 
 // "/a/b" as Wine's Z: drive sees it.
 std::string WindowsPath(const std::string& unixPath);
 
-// Runs a command line with its output captured; the exit code, or ~0u.
-DWORD RunCaptured(const std::string& commandLine, std::string* output, DWORD timeoutMs = 30000);
+using test::RunCaptured;
 
 // reg.exe of the prefix, in the 64-bit view.
 struct RegValue {

@@ -84,9 +84,10 @@ TEST(RulesFile, TenRulesInUtf8WithABomGiveElevenRowsAndTheInvalidOneInRed) {
 TEST(RulesFile, ARuleWithoutRootEndsWithTheRuntimeErrorBoxAndExitCode255) {
   KorvalinRun run("no-root");
   run.Put("rules.json", Utf8(L"{\"regPath\": [" + Rule(L"桌面", L"Desktop", L"") + L"]}"));
-  DWORD processId = 0;
-  HANDLE process = StartDetached("\"" + run.directory() + "\\Korvalin.exe\"", run.directory(), &processId);
+  HANDLE process = test::StartProcess(run.directory() + "\\Korvalin.exe", "", run.directory().c_str(),
+                                      test::StandardHandles::kNul);
   ASSERT_NE(process, nullptr);
+  DWORD processId = GetProcessId(process);
   // The rules load on the window's first activation.
   HWND window = test::WaitForProcessWindow(processId, "SysPath_Mirt_Main", nullptr, 20000);
   if (window && !test::FindProcessWindow(processId, "#32770", "错误")) {

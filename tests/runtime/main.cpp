@@ -5,6 +5,7 @@
 #include <string>
 
 #include "tests/runtime/declared_table.h"
+#include "tests/support/test_image.h"
 #include "tests/support/test_support.h"
 
 namespace korvalin::test {
@@ -78,22 +79,13 @@ const rt::ProgramImageHeader& RuntimeTestImage() {
     libraries[d.index] = d.library;
     functions[d.index] = d.function;
   }
-  static const rt::LibraryInfo* const runtimeLibraries[] = {&rt::RuntimeLibraryInfo()};
-  static const rt::ProgramImageHeader header = {
-      3,                  // run mode
-      0,                  // reserved
-      0x109E0,            // last unit serial
-      nullptr,            // code base
-      &kConstants,        // constant block
-      sizeof kConstants,  // its size
-      nullptr,            // no window templates
-      0,                  // their size
-      1,                  // library count
-      runtimeLibraries,   // libraries
-      kDeclaredCount,     // declared functions
-      libraries,          // their library names
-      functions,          // their function names
-  };
+  static const rt::ProgramImageHeader& header = BuildTestImage({
+      .constants = &kConstants,
+      .constantsSize = sizeof kConstants,
+      .declaredCount = kDeclaredCount,
+      .libraryNames = libraries,
+      .functionNames = functions,
+  });
   return header;
 }
 

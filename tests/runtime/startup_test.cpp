@@ -13,6 +13,7 @@
 #include "runtime/startup.h"
 #include "runtime/loaded_windows.h"
 #include "runtime/window_events.h"
+#include "tests/support/test_image.h"
 #include "tests/support/test_support.h"
 
 namespace korvalin::test {
@@ -59,16 +60,13 @@ const std::vector<uint8_t>& TemplateBlock() {
 }
 
 const rt::ProgramImageHeader& WindowImage() {
-  static const rt::LibraryInfo* const libraries[] = {&rt::RuntimeLibraryInfo()};
-  static const rt::ProgramImageHeader header = {
-      3,          0,
-      0x109E0,    reinterpret_cast<const void*>(&EntryCodeBase),
-      &kConstants, sizeof kConstants,
-      TemplateBlock().data(), static_cast<uint32_t>(TemplateBlock().size()),
-      1,          libraries,
-      0,          nullptr,
-      nullptr,
-  };
+  static const rt::ProgramImageHeader& header = BuildTestImage({
+      .constants = &kConstants,
+      .constantsSize = sizeof kConstants,
+      .codeBase = reinterpret_cast<const void*>(&EntryCodeBase),
+      .templates = TemplateBlock().data(),
+      .templatesSize = static_cast<uint32_t>(TemplateBlock().size()),
+  });
   return header;
 }
 
@@ -171,11 +169,9 @@ void NoteExit() { std::ofstream(markerPath, std::ios::app) << "exit "; }
 KORVALIN_SCENARIO(library_notified) {
   markerPath = argv[2];
   static const rt::LibraryInfo library = {20000101, "test", "", 1, 0, NoteNotification, nullptr, 0, nullptr, 0};
-  static const rt::LibraryInfo* const libraries[] = {&rt::RuntimeLibraryInfo(), &library};
-  static rt::ProgramImageHeader header = PlainTestImage();
-  header.libraryCount = 2;
-  header.libraries = libraries;
-  rt::AttachProgramImage(&header);
+  ImageParts parts = PlainImageParts();
+  parts.extraLibrary = &library;
+  rt::AttachProgramImage(&BuildTestImage(parts));
   rt::program::InitializeRuntime();
   rt::program::SetExitRoutine(NoteExit);
   rt::program::EndProgram(3);

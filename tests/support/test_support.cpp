@@ -52,16 +52,68 @@ std::string MakeTempDirectory(const std::string& hint) {
   }
 }
 
-HANDLE StartProcess(const std::string& program, const std::string& tail, const char* workingDirectory) {
+HANDLE StartProcess(const std::string& program, const std::string& tail, const char* workingDirectory,
+                    StandardHandles handles) {
   std::string commandLine = "\"" + program + "\"";
   if (!tail.empty()) commandLine += " " + tail;
   STARTUPINFOA si = {};
   si.cb = sizeof si;
+  HANDLE nul = INVALID_HANDLE_VALUE;
+  if (handles == StandardHandles::kNul) {
+    SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
+    nul = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa, OPEN_EXISTING, 0,
+                      nullptr);
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = si.hStdOutput = si.hStdError = nul;
+  }
   PROCESS_INFORMATION pi = {};
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, workingDirectory, &si, &pi))
-    return nullptr;
+  BOOL started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, nul != INVALID_HANDLE_VALUE, 0, nullptr,
+                                workingDirectory, &si, &pi);
+  if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
+  if (!started) return nullptr;
   CloseHandle(pi.hThread);
   return pi.hProcess;
+}
+
+DWORD RunCaptured(const std::string& commandLine, std::string* output, DWORD timeoutMs) {
+  SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
+  HANDLE readEnd = nullptr, writeEnd = nullptr;
+  if (!CreatePipe(&readEnd, &writeEnd, &sa, 0)) return ~0u;
+  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdOutput = si.hStdError = writeEnd;
+  si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  PROCESS_INFORMATION pi = {};
+  std::string line = commandLine;
+  BOOL started =
+      CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi);
+  CloseHandle(writeEnd);
+  if (!started) {
+    CloseHandle(readEnd);
+    return ~0u;
+  }
+  CloseHandle(pi.hThread);
+  // Polled, not read to the end: a process it starts may hold the pipe open
+  // long after it has ended.
+  std::string text;
+  bool ended = false;
+  for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs;) {
+    DWORD available = 0;
+    if (!PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr)) available = 0;
+    if (available > 0) {
+      std::string chunk(available, '\0');
+      DWORD got = 0;
+      if (ReadFile(readEnd, chunk.data(), available, &got, nullptr)) text.append(chunk, 0, got);
+      continue;
+    }
+    if (ended) break;
+    ended = WaitForSingleObject(pi.hProcess, 20) == WAIT_OBJECT_0;
+  }
+  CloseHandle(readEnd);
+  if (output) *output = text;
+  return FinishProcess(pi.hProcess, ended ? 0 : 1);
 }
 
 DWORD RunProcess(const std::string& program, const std::string& tail, DWORD timeoutMs,
@@ -79,7 +131,7 @@ DWORD FinishProcess(HANDLE process, DWORD timeoutMs) {
   } else {
     // Nothing may outlive its test.
     TerminateProcess(process, 1);
-    WaitForSingleObject(process, INFINITE);
+    WaitForSingleObject(process, 10000);
   }
   CloseHandle(process);
   return code;
@@ -195,11 +247,10 @@ bool BadPointerFaultsAreEmulated() {
   return sizeof(void*) == 4 && length > 0 && length < sizeof how && std::strcmp(how, "emulated") == 0;
 }
 
+ImageParts PlainImageParts() { return {.constants = &kPlainConstants, .constantsSize = sizeof kPlainConstants}; }
+
 const rt::ProgramImageHeader& PlainTestImage() {
-  static const rt::LibraryInfo* const libraries[] = {&rt::RuntimeLibraryInfo()};
-  static const rt::ProgramImageHeader header = {
-      3, 0, 0x109E0, nullptr, &kPlainConstants, sizeof kPlainConstants, nullptr, 0, 1, libraries, 0, nullptr, nullptr,
-  };
+  static const rt::ProgramImageHeader& header = BuildTestImage(PlainImageParts());
   return header;
 }
 

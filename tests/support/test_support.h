@@ -9,6 +9,7 @@
 
 #include "runtime/program_calls.h"
 #include "runtime/program_image.h"
+#include "tests/support/test_image.h"
 
 namespace korvalin::test {
 
@@ -22,6 +23,19 @@ bool RegisterScenario(const char* name, Scenario scenario);
   [[maybe_unused]] static const bool name##_registered =                                 \
       ::korvalin::test::RegisterScenario(#name, name);                                   \
   static int name([[maybe_unused]] int argc, [[maybe_unused]] char** argv)
+
+// How a started process's standard handles are set: inherited from the
+// test, or on NUL (a process that starts others that outlive the test, such
+// as the restarted shell, must not hold the test's output open).
+enum class StandardHandles { kInherited, kNul };
+
+// Starts `program commandLineTail` and returns its process handle, or null.
+HANDLE StartProcess(const std::string& program, const std::string& commandLineTail,
+                    const char* workingDirectory = nullptr, StandardHandles handles = StandardHandles::kInherited);
+
+// Runs a command line with its output and errors captured; the process is
+// ended when it outlives the timeout. The exit code, ~0u when it was ended.
+DWORD RunCaptured(const std::string& commandLine, std::string* output, DWORD timeoutMs = 30000);
 
 // Runs `program commandLineTail` and returns its exit code; the process is
 // ended and ~0u returned when it outlives the timeout.
@@ -102,6 +116,7 @@ std::string MakeTempDirectory(const std::string& hint);
 
 // The image used by test programs that run no program of their own: the
 // helper table, the runtime library, no declared functions, no windows.
+ImageParts PlainImageParts();
 const rt::ProgramImageHeader& PlainTestImage();
 
 // Attaches the image and starts the runtime in this process.

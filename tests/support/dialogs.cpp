@@ -1,13 +1,16 @@
-#include "tests/e2e/dialogs.h"
+#include "tests/support/dialogs.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
 
-namespace korvalin::e2e {
+#include <algorithm>
+
+namespace korvalin::test {
 namespace {
 
 struct Search {
   DWORD processId;
+  const std::vector<HWND>* skip;
   HWND found;
 };
 
@@ -17,7 +20,8 @@ BOOL CALLBACK MatchDialog(HWND window, LPARAM context) {
   GetWindowThreadProcessId(window, &owner);
   char className[64] = {};
   GetClassNameA(window, className, sizeof className);
-  if (owner == search->processId && lstrcmpA(className, "#32770") == 0 && IsWindowVisible(window)) {
+  bool skipped = std::find(search->skip->begin(), search->skip->end(), window) != search->skip->end();
+  if (owner == search->processId && lstrcmpA(className, "#32770") == 0 && IsWindowVisible(window) && !skipped) {
     search->found = window;
     return FALSE;
   }
@@ -90,9 +94,12 @@ bool SelectChild(HANDLE process, HWND tree, const std::string& name) {
   return false;
 }
 
-// Wine's browser does not reach every path from BFFM_SETSELECTIONA, so the
-// rest is walked in the tree from the drive down. A drive shows its label,
-// so a root counts as selected.
+}  // namespace
+
+// Wine's browser does not reach every path from BFFM_SETSELECTIONA (not a
+// folder that holds folders of its own, as measured), so the rest is walked
+// in the tree from the drive down. A drive shows its label, so a root
+// counts as selected.
 bool SelectPath(HANDLE process, HWND dialog, const std::string& path) {
   HWND tree = FindWindowExA(dialog, nullptr, "SysTreeView32", nullptr);
   RemoteBlock text(process, path.size() + 1);
@@ -113,8 +120,6 @@ bool SelectPath(HANDLE process, HWND dialog, const std::string& path) {
   return true;
 }
 
-}  // namespace
-
 bool Dialog::Shows(const std::wstring& text) const {
   for (const std::wstring& t : texts)
     if (t == text) return true;
@@ -127,10 +132,10 @@ std::wstring Dialog::AllTexts() const {
   return all;
 }
 
-Dialog WaitForDialog(DWORD processId, DWORD timeoutMs) {
+Dialog WaitForDialog(DWORD processId, DWORD timeoutMs, const std::vector<HWND>& skip) {
   Dialog dialog;
   for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(30)) {
-    Search search = {processId, nullptr};
+    Search search = {processId, &skip, nullptr};
     EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
     if (!search.found) continue;
     Sleep(150);  // its controls come up just after the window
@@ -138,6 +143,7 @@ Dialog WaitForDialog(DWORD processId, DWORD timeoutMs) {
     wchar_t title[512] = {};
     GetWindowTextW(dialog.window, title, 512);
     dialog.title = title;
+    dialog.owner = GetWindow(dialog.window, GW_OWNER);
     EnumChildWindows(dialog.window, CollectChild, reinterpret_cast<LPARAM>(&dialog));
     return dialog;
   }
@@ -156,4 +162,4 @@ bool BrowseTo(HANDLE process, const Dialog& browser, const std::string& path) {
   return selected;
 }
 
-}  // namespace korvalin::e2e
+}  // namespace korvalin::test
