@@ -1,6 +1,7 @@
 // Lazy binding of the program's declared platform functions, by index.
 #include <windows.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <string>
 
@@ -28,6 +29,23 @@ HMODULE LoadNamedLibrary(const std::string& library) {
   return LoadLibraryA(library.c_str());
 }
 
+// Program code may call from more than one thread (the rule document is
+// evaluated on a thread of its own): one binds at a time, and a bound
+// address is published only once its module is recorded.
+SRWLOCK bindingLock = SRWLOCK_INIT;
+
+class BindingGuard {
+ public:
+  BindingGuard() { AcquireSRWLockExclusive(&bindingLock); }
+  ~BindingGuard() { ReleaseSRWLockExclusive(&bindingLock); }
+  BindingGuard(const BindingGuard&) = delete;
+  BindingGuard& operator=(const BindingGuard&) = delete;
+};
+
+void* BoundAddress(State& s, int index) {
+  return std::atomic_ref<void*>(s.boundAddresses[index]).load(std::memory_order_acquire);
+}
+
 [[noreturn]] void BindingFailed(const std::string& library, const std::string& function) {
   std::string message = library.empty() ? "无法找到指定DLL库文件中的输出命令“" + function + "”"
                                         : "无法找到指定DLL库文件“" + library + "”中的输出命令“" + function + "”";
@@ -52,7 +70,9 @@ void* BindDeclaredFunction(int index) {
   State& s = Get();
   // An index outside the table names no function at all.
   if (index < 0 || static_cast<size_t>(index) >= s.boundAddresses.size()) BindingFailed("", "");
-  if (void* bound = s.boundAddresses[index]) return bound;
+  if (void* bound = BoundAddress(s, index)) return bound;
+  BindingGuard guard;
+  if (void* bound = BoundAddress(s, index)) return bound;
   const std::string& name = s.functionNames[index];
   const std::string& library = s.libraryNames[index];
   HMODULE module = nullptr;
@@ -74,9 +94,9 @@ void* BindDeclaredFunction(int index) {
     if (module) FreeLibrary(module);
     BindingFailed(library, name);
   }
-  s.boundAddresses[index] = reinterpret_cast<void*>(address);
   s.boundModules[index] = module;
-  return s.boundAddresses[index];
+  std::atomic_ref<void*>(s.boundAddresses[index]).store(reinterpret_cast<void*>(address), std::memory_order_release);
+  return reinterpret_cast<void*>(address);
 }
 
 void ReleaseDeclaredFunctions() {
