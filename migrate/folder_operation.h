@@ -42,7 +42,13 @@ OperationResult ChangeFolder(const FolderRule& rule, OperationHost& host);
 // (RestartShell) once the folder is switched.
 OperationResult ApplyNewDirectory(const FolderRule& rule, const std::string& newDirectory, OperationHost& host);
 
-// The refusal every operation starts with: an invalid rule does nothing.
+// The refusal every operation starts with: an invalid rule does nothing,
+// and the user is told why.
 bool RefuseInvalidRule(const FolderRule& rule, OperationHost& host);
+
+// A new directory that holds '?' or '*' or is not absolute is refused
+// before anything is asked or changed.
+enum class DirectoryRole { kChosen, kDefault };
+bool RefuseUnusableDirectory(const std::string& directory, DirectoryRole role, OperationHost& host);
 
 }  // namespace korvalin

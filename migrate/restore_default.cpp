@@ -22,6 +22,7 @@ OperationResult RestoreFolder(const FolderRule& rule, OperationHost& host) {
     host.tell("提醒", "未找到该目录的默认路径，无法恢复，未作任何修改！", NoticeIcon::kQuestion);
     return Unswitched(Outcome::kRefused);
   }
+  if (RefuseUnusableDirectory(defaultDirectory, DirectoryRole::kDefault, host)) return Unswitched(Outcome::kRefused);
   if (defaultDirectory == rule.currentDir) {
     host.tell("提醒", "当前设置路径为默认路径，无需恢复！", NoticeIcon::kQuestion);
     return Unswitched(Outcome::kNothingToDo);

@@ -9,6 +9,14 @@
 
 namespace korvalin {
 
+// Why a rule cannot be acted on.
+enum class RuleProblem {
+  kNone,
+  kBroken,           // its value is missing, empty or unreadable
+  kUnrepresentable,  // its directory or registry names hold '?' or '*'
+  kRelative,         // its directory is no complete path
+};
+
 struct FolderRule {
   std::string title;       // what the user sees
   std::string name;        // registry value name: Desktop, Personal, {GUID}
@@ -16,6 +24,7 @@ struct FolderRule {
   std::string path;        // key path under the root
   bool moveFiles = false;  // files go with the folder
   std::string currentDir;  // expanded; empty for an invalid rule
+  RuleProblem problem = RuleProblem::kNone;  // root is -1 unless kNone
 
   bool valid() const { return root != -1; }
   // The registry value that holds the folder's place: path \ name.

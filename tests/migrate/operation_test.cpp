@@ -95,6 +95,30 @@ TEST_F(Operation, NoAnswerNoChoiceAndNoPlaceChangeNothing) {
   EXPECT_EQ(host_.events.back(), "tell 1 错误 新目录不能是当前目录，也不能位于当前目录之内！");
 }
 
+TEST_F(Operation, DirectoriesThatCannotBeUsedAreRefusedBeforeTheQuestion) {
+  host_.answers = {true, true};
+  for (const char* chosen : {"C:\\????", "C:\\a*b", "RelDesk", "C:RelDesk"}) {
+    host_.directory = chosen;
+    host_.events.clear();
+    EXPECT_EQ(ChangeFolder(rule_, host_).outcome, Outcome::kRefused) << chosen;
+    ASSERT_EQ(host_.events.size(), 2u) << chosen;
+    EXPECT_EQ(host_.events[1].rfind("tell 1 错误 ", 0), 0u) << host_.events[1];
+  }
+  // The same straight into the tail.
+  EXPECT_EQ(ApplyNewDirectory(rule_, "RelDesk", host_).outcome, Outcome::kRefused);
+  EXPECT_FALSE(Value().found);
+
+  for (const char* stored : {"RelDesk", "C:\\users\\????"}) {
+    WriteValue(HKEY_LOCAL_MACHINE, rule_.path + "\\Backup", rule_.name, stored, REG_EXPAND_SZ);
+    host_.events.clear();
+    EXPECT_EQ(RestoreFolder(rule_, host_).outcome, Outcome::kRefused) << stored;
+    ASSERT_EQ(host_.events.size(), 1u) << stored;
+    EXPECT_EQ(host_.events[0].rfind("tell 1 错误 默认目录", 0), 0u) << host_.events[0];
+  }
+  EXPECT_FALSE(Value().found);
+  EXPECT_EQ(host_.answers.size(), 2u) << "nothing was asked";
+}
+
 TEST_F(Operation, RestoreComparesWithTheExpandedDefaultFromHklm) {
   EXPECT_EQ(RestoreFolder(rule_, host_).outcome, Outcome::kRefused);
   EXPECT_EQ(host_.events.back(), "tell 0 提醒 未找到该目录的默认路径，无法恢复，未作任何修改！");

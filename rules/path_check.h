@@ -1,0 +1,27 @@
+// Whether a path that came from outside (the registry, the folder browser,
+// a rule, the command line) can be acted on.
+#pragma once
+
+#include <string>
+
+namespace korvalin {
+
+enum class PathProblem {
+  kNone,
+  // '?' or '*': never part of a real Windows path. The platform hands back
+  // '?' for every character code page 936 cannot hold, and the file
+  // commands take both as wildcards that reach other directories.
+  kUnrepresentable,
+  // Not absolute: a relative path is taken from the program's directory.
+  kRelative,
+};
+
+// kNone for a drive letter, colon and backslash, or a UNC path, holding
+// neither wildcard. An empty path is kRelative.
+PathProblem ProblemOfPath(const std::string& path);
+
+// True when the text holds '?' or '*' (both below every trail byte of
+// code page 936, so a plain byte scan is exact).
+bool HoldsWildcard(const std::string& text);
+
+}  // namespace korvalin
