@@ -62,14 +62,24 @@ int ExitCodeOf(Outcome outcome) {
   return kExitRefused;
 }
 
+// The rule set, with a word when rules.json was passed over.
+RuleSet ReadRules(CommandOutput& out) {
+  LoadedRules loaded = ReadRuleSet();
+  if (loaded.source == RulesSource::kBuiltInTooLarge)
+    out.line("rules.json 文件超过 16 MB，未读取，已改用内置的目录规则。");
+  if (loaded.source == RulesSource::kBuiltInTimedOut)
+    out.line("rules.json 在 8 秒内未能读完，已改用内置的目录规则。");
+  return std::move(loaded.rules);
+}
+
 int ListRules(CommandOutput& out) {
-  for (const FolderRule& rule : ReadRuleSet())
+  for (const FolderRule& rule : ReadRules(out))
     out.line(rule.title + "\t" + rule.name + "\t" + rule.currentDir + "\t" + (rule.valid() ? "valid" : "invalid"));
   return kExitDone;
 }
 
 int RunOperation(const CommandLine& line, CommandOutput& out) {
-  const RuleSet rules = ReadRuleSet();
+  const RuleSet rules = ReadRules(out);
   const FolderRule* found = nullptr;
   for (const FolderRule& rule : rules) {
     if (SameName(rule.name, line.name)) {

@@ -73,7 +73,8 @@ void OnMainWindowCreated() {
 }
 
 void OnMainWindowFirstActivated() {
-  LoadRuleSet();
+  // Closed while the rules were read: nothing more to ask.
+  if (!LoadRuleSet()) return;
   ChooseOperationMode();
 }
 

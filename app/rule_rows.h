@@ -8,11 +8,13 @@
 
 namespace korvalin {
 
-// Adds the header row and one row per rule of the rule set to folderList.
-void LoadRuleSet();
+// Adds the header row and one row per rule of the rule set to folderList,
+// the window answering meanwhile, and tells the user when rules.json was
+// passed over. False when the window went away while the rules were read.
+bool LoadRuleSet();
 
-// Adds one rule as a row; an invalid rule shows the invalid-rule message in
-// place of its directory.
+// Adds one rule as a row; an invalid rule shows why in place of its
+// directory.
 void AddRuleRow(const FolderRule& rule);
 
 // The rule a row holds now (its check box may have changed moveFiles).

@@ -104,6 +104,15 @@ const char* const kLibraryNames[kDeclaredFunctionCount] = {
     "kernel32",  // 91
     "kernel32",  // 92
     "kernel32",  // 93
+    "kernel32",  // 94
+    "kernel32",  // 95
+    "kernel32",  // 96
+    "user32",  // 97
+    "user32",  // 98
+    "user32",  // 99
+    "user32",  // 100
+    "user32",  // 101
+    "kernel32",  // 102
 };
 
 const char* const kFunctionNames[kDeclaredFunctionCount] = {
@@ -201,6 +210,15 @@ const char* const kFunctionNames[kDeclaredFunctionCount] = {
     "WriteConsoleW",  // 91
     "WriteFile",  // 92
     "WideCharToMultiByte",  // 93
+    "CreateThread",  // 94
+    "WaitForSingleObject",  // 95
+    "SetThreadPriority",  // 96
+    "MsgWaitForMultipleObjects",  // 97
+    "PeekMessageA",  // 98
+    "TranslateMessage",  // 99
+    "DispatchMessageA",  // 100
+    "PostQuitMessage",  // 101
+    "GetTickCount",  // 102
 };
 
 }  // namespace dll

@@ -13,7 +13,7 @@
 
 namespace dll {
 
-constexpr int kDeclaredFunctionCount = 94;
+constexpr int kDeclaredFunctionCount = 103;
 extern const char* const kLibraryNames[kDeclaredFunctionCount];
 extern const char* const kFunctionNames[kDeclaredFunctionCount];
 
@@ -88,9 +88,9 @@ inline LONG RegCreateKeyExA(HKEY root, LPCSTR subKey, DWORD reserved, LPSTR keyC
 inline LONG RegSetValueExA(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size) {
   return rt::program::CallDeclared<LONG>(19, key, name, reserved, type, data, size);
 }
-// 20: CopyFolderTree
+// 20: CopyFolderTree; the rule document's evaluation thread
 inline HRESULT CoInitialize(LPVOID reserved) { return rt::program::CallDeclared<HRESULT>(20, reserved); }
-// 21: CopyFolderTree
+// 21: CopyFolderTree; the rule document's evaluation thread
 inline void CoUninitialize() { rt::program::CallDeclared<void>(21); }
 // 22: RestartShell
 inline HRESULT SHGetFolderPathA(HWND owner, int folder, HANDLE token, DWORD flags, LPSTR path) {
@@ -330,5 +330,34 @@ inline int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWCH wide, int unit
                                LPCCH defaultChar, LPBOOL usedDefault) {
   return rt::program::CallDeclared<int>(93, codePage, flags, wide, units, text, capacity, defaultChar, usedDefault);
 }
+// 94: the rule set: the rule document is evaluated on a thread of its own
+inline HANDLE CreateThread(LPSECURITY_ATTRIBUTES security, SIZE_T stack, LPTHREAD_START_ROUTINE start, LPVOID argument,
+                           DWORD flags, LPDWORD threadId) {
+  return rt::program::CallDeclared<HANDLE>(94, security, stack, start, argument, flags, threadId);
+}
+// 95: the rule set: the command line's wait for the evaluation thread
+inline DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
+  return rt::program::CallDeclared<DWORD>(95, handle, milliseconds);
+}
+// 96: the rule set: an evaluation given up on runs on at idle priority
+inline BOOL SetThreadPriority(HANDLE thread, int priority) {
+  return rt::program::CallDeclared<BOOL>(96, thread, priority);
+}
+// 97: LoadRuleSet: the window answers while the rule document is evaluated
+inline DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL all, DWORD milliseconds, DWORD wake) {
+  return rt::program::CallDeclared<DWORD>(97, count, handles, all, milliseconds, wake);
+}
+// 98: LoadRuleSet's wait
+inline BOOL PeekMessageA(LPMSG message, HWND window, UINT first, UINT last, UINT remove) {
+  return rt::program::CallDeclared<BOOL>(98, message, window, first, last, remove);
+}
+// 99: LoadRuleSet's wait
+inline BOOL TranslateMessage(const MSG* message) { return rt::program::CallDeclared<BOOL>(99, message); }
+// 100: LoadRuleSet's wait
+inline LRESULT DispatchMessageA(const MSG* message) { return rt::program::CallDeclared<LRESULT>(100, message); }
+// 101: LoadRuleSet's wait: a quit it saw goes back for the message loop
+inline void PostQuitMessage(int exitCode) { rt::program::CallDeclared<void>(101, exitCode); }
+// 102: LoadRuleSet's wait: the time left
+inline DWORD GetTickCount() { return rt::program::CallDeclared<DWORD>(102); }
 
 }  // namespace dll

@@ -1,10 +1,14 @@
 #include "rules/rule_set.h"
 
 #include <charconv>
+#include <memory>
+#include <optional>
 
 #include "encoding/text_encoding.h"
+#include "image/declared_functions.h"
 #include "registry/registry.h"
 #include "rules/builtin_rules.h"
+#include "rules/path_check.h"
 #include "rules/script_json_reader.h"
 #include "runtime/command_calls.h"
 #include "runtime/owned_value.h"
@@ -13,11 +17,19 @@
 namespace korvalin {
 namespace {
 
-// rules.json beside the program; no bytes when it cannot be read.
-rt::OwnedBlock ReadRulesFile() {
+std::string RulesFilePath() {
   rt::OwnedText directory(rt::cmd::GetRunDirectory());
-  rt::OwnedText path(rt::ConcatTexts({directory.get(), "\\rules.json"}));
-  return rt::OwnedBlock(rt::cmd::ReadFileBytes(path.get()));
+  return std::string(rt::TextOf(directory)) + "\\rules.json";
+}
+
+// The file's size as its directory entry gives it, without opening it; -1
+// when there is no such file.
+int64_t FileSize(const std::string& path) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = dll::FindFirstFileA(path.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return -1;
+  dll::FindClose(search);
+  return (static_cast<int64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
 }
 
 // A number beyond 32 bits must not wrap into a valid root code; it stays
@@ -33,7 +45,7 @@ std::string StringOf(rt::Text text) {
 }
 
 // Rule `index` of the document, its fields read in the order title, name,
-// root, path, moveFiles, then its directory from the registry.
+// root, path, moveFiles.
 FolderRule ReadRule(ScriptJsonReader& reader, int32_t index) {
   char digits[16] = {};
   std::to_chars(digits, digits + sizeof digits - 1, index);
@@ -45,26 +57,96 @@ FolderRule ReadRule(ScriptJsonReader& reader, int32_t index) {
   rule.root = RootCode(reader.value(field("root").get()).toNumber());
   rule.path = StringOf(reader.text(field("path").get()));
   rule.moveFiles = reader.value(field("moveFiles").get()).toBool();
-  rule.currentDir = ReadExpandedRegistryText(rule.root, rule.valuePath().c_str());
-  if (rule.currentDir.empty()) rule.root = -1;
   return rule;
+}
+
+// The document's rules, or nothing when it does not evaluate.
+std::optional<RuleSet> EvaluateDocument(const void* bytes) {
+  ScriptJsonReader reader;
+  if (!reader.bind(bytes)) return std::nullopt;
+  RuleSet rules;
+  const int32_t count = reader.length("regPath");
+  for (int32_t i = 0; i < count; ++i) rules.push_back(ReadRule(reader, i));
+  reader.clear();
+  return rules;
+}
+
+RuleSet BuiltInRules() {
+  rt::OwnedBlock document(ToWideText(kBuiltInRulesDocument, 0, false, 0));
+  return EvaluateDocument(document.get()).value_or(RuleSet());
+}
+
+// What the evaluation thread and the waiting thread share; whichever lets
+// go last frees it, so a thread given up on still has it.
+struct Evaluation {
+  rt::OwnedBlock bytes;
+  std::optional<RuleSet> rules;
+};
+
+DWORD WINAPI EvaluateOnItsOwnThread(LPVOID argument) {
+  std::unique_ptr<std::shared_ptr<Evaluation>> evaluation(static_cast<std::shared_ptr<Evaluation>*>(argument));
+  // The engine lives in this thread's own apartment.
+  dll::CoInitialize(nullptr);
+  (*evaluation)->rules = EvaluateDocument((*evaluation)->bytes.get());
+  dll::CoUninitialize();
+  return 0;
+}
+
+WaitOutcome PlainWait(HANDLE thread, DWORD milliseconds) {
+  return dll::WaitForSingleObject(thread, milliseconds) == WAIT_OBJECT_0 ? WaitOutcome::kEnded
+                                                                          : WaitOutcome::kTimedOut;
+}
+
+// rules.json's rules, evaluated with a bound on how long that may take.
+LoadedRules EvaluateRulesFile(rt::OwnedBlock bytes, WorkerWait wait, DWORD evaluationMs) {
+  auto evaluation = std::make_shared<Evaluation>();
+  evaluation->bytes = std::move(bytes);
+  auto* lent = new std::shared_ptr<Evaluation>(evaluation);
+  HANDLE thread = dll::CreateThread(nullptr, 0, EvaluateOnItsOwnThread, lent, 0, nullptr);
+  if (!thread) {
+    delete lent;
+    return {BuiltInRules(), RulesSource::kBuiltInTimedOut};
+  }
+  const WaitOutcome outcome = (wait ? wait : PlainWait)(thread, evaluationMs);
+  if (outcome != WaitOutcome::kEnded) dll::SetThreadPriority(thread, THREAD_PRIORITY_IDLE);
+  dll::CloseHandle(thread);
+  if (outcome == WaitOutcome::kAbandoned) return {RuleSet(), RulesSource::kAbandoned};
+  if (outcome == WaitOutcome::kTimedOut) return {BuiltInRules(), RulesSource::kBuiltInTimedOut};
+  if (!evaluation->rules) return {BuiltInRules(), RulesSource::kBuiltIn};
+  return {std::move(*evaluation->rules), RulesSource::kFile};
+}
+
+LoadedRules EvaluateRules(WorkerWait wait, DWORD evaluationMs) {
+  const std::string path = RulesFilePath();
+  if (FileSize(path) > kLargestRulesFile) return {BuiltInRules(), RulesSource::kBuiltInTooLarge};
+  rt::OwnedBlock bytes(rt::cmd::ReadFileBytes(path.c_str()));
+  if (rt::ByteSetLength(bytes.get()) == 0) return {BuiltInRules(), RulesSource::kBuiltIn};
+  return EvaluateRulesFile(std::move(bytes), wait, evaluationMs);
+}
+
+// The folder's place from the registry; the rule is marked invalid when it
+// is missing, or when it or the rule's registry names cannot be used.
+void ReadCurrentDirectory(FolderRule& rule) {
+  if (HoldsWildcard(rule.name) || HoldsWildcard(rule.path)) {
+    rule.problem = RuleProblem::kUnrepresentable;
+  } else {
+    rule.currentDir = ReadExpandedRegistryText(rule.root, rule.valuePath().c_str());
+    const PathProblem problem = ProblemOfPath(rule.currentDir);
+    if (rule.currentDir.empty()) rule.problem = RuleProblem::kBroken;
+    else if (problem == PathProblem::kUnrepresentable) rule.problem = RuleProblem::kUnrepresentable;
+    else if (problem == PathProblem::kRelative) rule.problem = RuleProblem::kRelative;
+  }
+  if (rule.problem == RuleProblem::kNone) return;
+  rule.root = -1;
+  rule.currentDir.clear();
 }
 
 }  // namespace
 
-RuleSet ReadRuleSet() {
-  ScriptJsonReader reader;
-  rt::OwnedBlock bytes = ReadRulesFile();
-  if (!reader.bind(bytes.get())) {
-    // A second failure leaves no engine; every read below is then neutral.
-    rt::OwnedBlock builtIn(ToWideText(kBuiltInRulesDocument, 0, false, 0));
-    reader.bind(builtIn.get());
-  }
-  const int32_t count = reader.length("regPath");
-  RuleSet rules;
-  for (int32_t i = 0; i < count; ++i) rules.push_back(ReadRule(reader, i));
-  reader.clear();
-  return rules;
+LoadedRules ReadRuleSet(WorkerWait wait, DWORD evaluationMs) {
+  LoadedRules loaded = EvaluateRules(wait, evaluationMs);
+  for (FolderRule& rule : loaded.rules) ReadCurrentDirectory(rule);
+  return loaded;
 }
 
 }  // namespace korvalin

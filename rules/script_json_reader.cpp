@@ -12,6 +12,7 @@ namespace korvalin {
 namespace {
 
 using rt::program::BoolArg;
+using rt::program::IntArg;
 using rt::program::TextArg;
 
 using rt::OwnedBlock;
@@ -54,6 +55,10 @@ bool ScriptJsonReader::bind(const void* byteSet) {
   engine_.clear();
   if (!engine_.create("MSScriptControl.ScriptControl")) return false;
   engine_.writeProperty("Language", TextArg("JavaScript"));
+  // Windows stops a script that runs longer, without asking anyone; an
+  // engine that ignores these is bounded by the caller's thread instead.
+  engine_.writeProperty("AllowUI", BoolArg(false));
+  engine_.writeProperty("Timeout", IntArg(kScriptTimeoutMs));
   // Honoured by Windows; the lock below covers engines that ignore it.
   engine_.writeProperty("UseSafeSubset", BoolArg(true));
   engine_.callMethod("AddCode", TextArg(kEngineLockScript));

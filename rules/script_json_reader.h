@@ -10,6 +10,9 @@
 
 namespace korvalin {
 
+// How long the engine may run one script before it is stopped.
+constexpr int32_t kScriptTimeoutMs = 8000;
+
 class ScriptJsonReader {
  public:
   // Evaluates Qoda=<document> in a new, locked and primed engine. False for

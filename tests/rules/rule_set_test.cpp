@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "rules/rule_set.h"
+#include "tests/support/scratch.h"
 #include "runtime/program_calls.h"
 #include "tests/rules/rules_test_support.h"
 #include "tests/support/test_image.h"
@@ -34,16 +35,20 @@ void WriteAll(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// Reads the rule set and writes every rule's fields.
+// Reads the rule set (giving rules.json the milliseconds in argv[3], when
+// given) and writes every rule's fields, and where the rules came from.
 KORVALIN_SCENARIO(dump_rule_set) {
   if (argc < 3) return 90;
   StartRuntime(ProgramTestImage());
+  LoadedRules loaded = argc > 3 ? ReadRuleSet(nullptr, std::stoul(argv[3])) : ReadRuleSet();
   std::string out;
-  for (const FolderRule& rule : ReadRuleSet()) {
+  for (const FolderRule& rule : loaded.rules) {
     out += rule.title + kFieldEnd + rule.name + kFieldEnd + std::to_string(rule.root) + kFieldEnd + rule.path +
-           kFieldEnd + std::to_string(rule.moveFiles) + kFieldEnd + rule.currentDir + kRowEnd;
+           kFieldEnd + std::to_string(rule.moveFiles) + kFieldEnd + rule.currentDir + kFieldEnd +
+           std::to_string(static_cast<int>(rule.problem)) + kRowEnd;
   }
   WriteAll(argv[2], out);
+  WriteAll(std::string(argv[2]) + ".source", std::to_string(static_cast<int>(loaded.source)));
   return 0;
 }
 
@@ -53,12 +58,13 @@ struct Row {
   std::string path;
   int moveFiles = 0;
   std::string currentDir;
+  int problem = 0;
   bool operator==(const Row&) const = default;
 };
 
 std::ostream& operator<<(std::ostream& out, const Row& r) {
   return out << "{" << r.title << " | " << r.name << " | " << r.root << " | " << r.path << " | " << r.moveFiles
-             << " | " << r.currentDir << "}";
+             << " | " << r.currentDir << " | " << r.problem << "}";
 }
 
 std::vector<Row> ParseRows(const std::string& dump) {
@@ -72,8 +78,9 @@ std::vector<Row> ParseRows(const std::string& dump) {
       fields.push_back(dump.substr(f, next - f));
       f = next + 1;
     }
-    if (fields.size() != 6) return rows;
-    rows.push_back({fields[0], fields[1], std::stoi(fields[2]), fields[3], std::stoi(fields[4]), fields[5]});
+    if (fields.size() != 7) return rows;
+    rows.push_back(
+        {fields[0], fields[1], std::stoi(fields[2]), fields[3], std::stoi(fields[4]), fields[5], std::stoi(fields[6])});
     at = end + 1;
   }
   return rows;
@@ -97,13 +104,17 @@ class RulesBeside : public ::testing::Test {
   static std::string RulesFile() { return *dir_ + "\\rules.json"; }
   static std::string ChildArguments() { return "--child=dump_rule_set \"" + *dir_ + "\\rows.txt\""; }
 
-  // The rows loaded with this rules.json, or with none.
-  std::vector<Row> Load(const std::optional<std::string>& rules) {
+  // The rows loaded with this rules.json, or with none; `source` gets
+  // where they came from.
+  std::vector<Row> Load(const std::optional<std::string>& rules, int* source = nullptr,
+                        const std::string& evaluationMs = "") {
     if (rules) WriteAll(RulesFile(), *rules);
     else DeleteFileA(RulesFile().c_str());
     std::string out = *dir_ + "\\rows.txt";
     DeleteFileA(out.c_str());
-    EXPECT_EQ(RunProcess(Program(), "--child=dump_rule_set \"" + out + "\""), 0u);
+    EXPECT_EQ(RunProcess(Program(), "--child=dump_rule_set \"" + out + "\" " + evaluationMs, 30000), 0u);
+    std::string from = ReadAll(out + ".source");
+    if (source) *source = from.empty() ? -1 : std::stoi(from);
     return ParseRows(ReadAll(out));
   }
 
@@ -126,7 +137,7 @@ std::string ExpectedDirectory(const char* name) {
 
 Row Rule(const char* title, const char* name, int root, int moveFiles) {
   std::string dir = ExpectedDirectory(name);
-  return {title, name, dir.empty() ? -1 : root, kShellFolders, moveFiles, dir};
+  return {title, name, dir.empty() ? -1 : root, kShellFolders, moveFiles, dir, dir.empty() ? 1 : 0};
 }
 
 std::vector<Row> BuiltInRows() {
@@ -160,7 +171,7 @@ TEST_F(RulesBeside, FieldsAreConvertedAndMissingValuesMarkTheRowInvalid) {
                       RuleText("12", "Personal", ", \"root\": \"3\", \"moveFiles\": 1") + ", " +
                       RuleText("\"三\"", "KorvalinNoSuchValue", ", \"root\": 3, \"moveFiles\": true") + "]}";
   ExpectRules(Load(rules), {Rule("一", "Desktop", 3, 0), Rule("12", "Personal", 3, 1),
-                            {"三", "KorvalinNoSuchValue", -1, kShellFolders, 1, ""}});
+                            {"三", "KorvalinNoSuchValue", -1, kShellFolders, 1, "", 1}});
 }
 
 TEST_F(RulesBeside, ElevenRulesAndRepeatedRulesAllLoadInOrder) {
@@ -196,6 +207,54 @@ TEST_F(RulesBeside, APlantedDocumentCreatesNothingAndTheBuiltInRulesLoad) {
   EXPECT_EQ(GetFileAttributesA(made.c_str()), INVALID_FILE_ATTRIBUTES);
   DeleteFileA(made.c_str());
   RemoveDirectoryA(made.substr(0, made.rfind('\\')).c_str());
+}
+
+TEST_F(RulesBeside, ADocumentThatNeverFinishesGivesWayToTheBuiltInRules) {
+  int source = -1;
+  // 1 s for the document here; the program gives it eight.
+  ExpectRules(Load("{\"regPath\": (function () { for (;;) {} })()}", &source, "1000"), BuiltInRows());
+  EXPECT_EQ(source, static_cast<int>(RulesSource::kBuiltInTimedOut));
+  ExpectRules(Load("{\"regPath\": []}", &source, "1000"), {});
+  EXPECT_EQ(source, static_cast<int>(RulesSource::kFile));
+  Load("{x", &source);
+  EXPECT_EQ(source, static_cast<int>(RulesSource::kBuiltIn));
+}
+
+TEST_F(RulesBeside, AFileLargerThanAnyRuleSetIsNotRead) {
+  // A valid document that a padding comment makes too large.
+  std::string rules = "{\"regPath\": []} //";
+  rules.resize(static_cast<size_t>(kLargestRulesFile) + 1, 'x');
+  int source = -1;
+  ExpectRules(Load(rules, &source), BuiltInRows());
+  EXPECT_EQ(source, static_cast<int>(RulesSource::kBuiltInTooLarge));
+  rules.resize(static_cast<size_t>(kLargestRulesFile));
+  ExpectRules(Load(rules, &source), {});
+  EXPECT_EQ(source, static_cast<int>(RulesSource::kFile));
+}
+
+TEST_F(RulesBeside, DirectoriesAndNamesThatCannotBeUsedMarkTheRuleInvalid) {
+  const std::string key = "Software\\KorvalinTests\\" + UniqueName("Rules");
+  WriteValue(HKEY_CURRENT_USER, key, "Odd", "C:\\users\\????");
+  WriteValue(HKEY_CURRENT_USER, key, "Star", "C:\\a*");
+  WriteValue(HKEY_CURRENT_USER, key, "Relative", "RelDesk");
+  WriteValue(HKEY_CURRENT_USER, key, "Fine", "\\\\server\\share\\desk");
+  WriteValue(HKEY_CURRENT_USER, key, "Plain", "C:\\desk");
+  std::string scriptKey;
+  for (char c : key) scriptKey += c == '\\' ? std::string("\\\\") : std::string(1, c);
+  auto rule = [&](const char* name) {
+    return std::string("{\"title\": \"t\", \"root\": 3, \"name\": \"") + name + "\", \"path\": \"" + scriptKey + "\"}";
+  };
+  std::vector<Row> rows = Load("{\"regPath\": [" + rule("Odd") + ", " + rule("Star") + ", " + rule("Relative") + ", " +
+                               rule("Fine") + ", " + rule("Plain") + ", " + rule("Pl?in") + "]}");
+  const int unrepresentable = static_cast<int>(RuleProblem::kUnrepresentable);
+  const int relative = static_cast<int>(RuleProblem::kRelative);
+  ExpectRules(rows, {{"t", "Odd", -1, key, 0, "", unrepresentable},
+                     {"t", "Star", -1, key, 0, "", unrepresentable},
+                     {"t", "Relative", -1, key, 0, "", relative},
+                     {"t", "Fine", 3, key, 0, "\\\\server\\share\\desk", 0},
+                     {"t", "Plain", 3, key, 0, "C:\\desk", 0},
+                     {"t", "Pl?in", -1, key, 0, "", unrepresentable}});
+  DeleteKeyTree(HKEY_CURRENT_USER, key);
 }
 
 TEST_F(RulesBeside, ARootOutsideTheCodesEndsTheProgramWithError9) {
