@@ -3,6 +3,7 @@
 #include "app/command_output.h"
 #include "app/task_dialog.h"
 #include "encoding/text_encoding.h"
+#include "migrate/interrupted_move.h"
 #include "migrate/restore_default.h"
 #include "migrate/shell_restart.h"
 #include "rules/rule_set.h"
@@ -25,9 +26,20 @@ class CommandHost final : public OperationHost {
   std::string chooseNewDirectory(const std::string&) override { return line_.directory; }
 
   bool ask(Question question, const std::string& text) override {
+    if (question == Question::kConfirmMerge || question == Question::kPutBackOldValue) {
+      out_.line(text + " -> no (the command line does not take this on itself)");
+      return false;
+    }
     const bool yes = question != Question::kClearOldDirectory || line_.clear;
     out_.line(text + (yes ? " -> yes" : " -> no (without /clear)"));
     return yes;
+  }
+
+  CopyReport runCopy(const std::function<CopyReport()>& copy, CopyProgress& progress) override {
+    CopyReport report = copy();
+    out_.line("copied " + std::to_string(progress.filesDone()) + " of " + std::to_string(progress.filesTotal()) +
+              " files");
+    return report;
   }
 
   void tell(const std::string& instruction, const std::string& content, NoticeIcon) override {
@@ -79,23 +91,19 @@ int ListRules(CommandOutput& out) {
 }
 
 int RunOperation(const CommandLine& line, CommandOutput& out) {
-  const RuleSet rules = ReadRules(out);
-  const FolderRule* found = nullptr;
-  for (const FolderRule& rule : rules) {
-    if (SameName(rule.name, line.name)) {
-      found = &rule;
-      break;
-    }
-  }
-  if (!found) {
+  RuleSet others = ReadRules(out);
+  auto found = others.begin();
+  while (found != others.end() && !SameName(found->name, line.name)) ++found;
+  if (found == others.end()) {
     out.line("no rule names the folder " + line.name + " (see /list)");
     return kExitBadArguments;
   }
   FolderRule rule = *found;
+  others.erase(found);
   rule.moveFiles = line.files;
   CommandHost host(line, out);
-  const OperationResult result =
-      line.mode == CommandLine::Mode::kMove ? ChangeFolder(rule, host) : RestoreFolder(rule, host);
+  const OperationResult result = line.mode == CommandLine::Mode::kMove ? ChangeFolder(rule, others, host)
+                                                                        : RestoreFolder(rule, others, host);
   if (result.switched) {
     out.line(rule.name + " -> " + result.newDirectory);
     if (line.restartShell) RestartShell();
@@ -123,6 +131,8 @@ int RunCommand(const CommandLine& line) {
     out.line("cannot write the log file " + line.logFile);
     return kExitBadArguments;
   }
+  if (InterruptedMoveFound())
+    out.line("上次迁移未完成，记录在 Move.data 中；不带参数启动 Korvalin 可查看并处理。");
   switch (line.mode) {
     case CommandLine::Mode::kList: return ListRules(out);
     case CommandLine::Mode::kMove:

@@ -7,6 +7,7 @@
 #include "app/command_line.h"
 #include "app/command_mode.h"
 #include "app/globals.h"
+#include "app/startup_check.h"
 #include "image/constants.h"
 #include "image/declared_functions.h"
 #include "app/main_window.h"
@@ -41,6 +42,7 @@ int ProgramEntry() {
   // A command runs without a window and ends the process with its code.
   const CommandLine line = ParseCommandLine(ProgramArguments());
   if (line.mode != CommandLine::Mode::kWindow) rt::program::EndProgram(RunCommand(line));
+  ExplainInterruptedMoveAtStart();
   rt::program::LoadStartupWindow(kMainWindowId);
   rt::program::RunMessageLoop();
   return 0;

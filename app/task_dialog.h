@@ -18,4 +18,8 @@ constexpr int32_t kButtonsClose = 0x20;  // TDCBF_CLOSE_BUTTON
 int32_t ShowTaskDialog(HWND owner, const char* title, const char* instruction, const char* content,
                        int32_t buttons, int32_t icon);
 
+// A warning with OK and Cancel whose default button is Cancel, so that a
+// hasty Enter declines; true only when OK was pressed.
+bool ShowWarningQuestion(HWND owner, const char* title, const char* instruction, const char* content);
+
 }  // namespace korvalin

@@ -2,6 +2,7 @@
 
 #include "app/folder_browser.h"
 #include "app/main_window.h"
+#include "app/progress_window.h"
 #include "app/task_dialog.h"
 #include "encoding/text_encoding.h"
 #include "runtime/owned_value.h"
@@ -31,8 +32,16 @@ std::string WindowHost::chooseNewDirectory(const std::string& prompt) {
   return rt::TextOf(chosen);
 }
 
-bool WindowHost::ask(Question, const std::string& text) {
+bool WindowHost::ask(Question question, const std::string& text) {
+  if (question == Question::kConfirmMerge) {
+    rt::OwnedText caption(MainWindowCaption());
+    return ShowWarningQuestion(MainWindowHandle(), caption.get(), "警告", text.c_str());
+  }
   return Show("确认操作", text, kButtonsOkCancel, NoticeIcon::kQuestion) == 1;
+}
+
+CopyReport WindowHost::runCopy(const std::function<CopyReport()>& copy, CopyProgress& progress) {
+  return CopyWithProgressWindow(copy, progress);
 }
 
 void WindowHost::tell(const std::string& instruction, const std::string& content, NoticeIcon icon) {

@@ -1,5 +1,6 @@
-// The window's side of a folder operation: the folder browser and task
-// dialogs owned by the main window and titled with its current caption.
+// The window's side of a folder operation: the folder browser, task dialogs
+// owned by the main window and titled with its current caption, and the
+// copy's progress window.
 #pragma once
 
 #include "migrate/operation_host.h"
@@ -9,9 +10,11 @@ namespace korvalin {
 class WindowHost final : public OperationHost {
  public:
   std::string chooseNewDirectory(const std::string& prompt) override;
-  // OK and Cancel under "确认操作"; true only for OK.
+  // OK and Cancel under "确认操作"; a warning under "警告" with Cancel as
+  // its default. True only for OK.
   bool ask(Question question, const std::string& text) override;
   void tell(const std::string& instruction, const std::string& content, NoticeIcon icon) override;
+  CopyReport runCopy(const std::function<CopyReport()>& copy, CopyProgress& progress) override;
 };
 
 }  // namespace korvalin

@@ -113,6 +113,23 @@ const char* const kLibraryNames[kDeclaredFunctionCount] = {
     "user32",  // 100
     "user32",  // 101
     "kernel32",  // 102
+    "kernel32",  // 103
+    "kernel32",  // 104
+    "kernel32",  // 105
+    "kernel32",  // 106
+    "kernel32",  // 107
+    "kernel32",  // 108
+    "kernel32",  // 109
+    "Comctl32.dll",  // 110
+    "user32",  // 111
+    "user32",  // 112
+    "user32",  // 113
+    "user32",  // 114
+    "user32",  // 115
+    "user32",  // 116
+    "kernel32",  // 117
+    "kernel32",  // 118
+    "kernel32",  // 119
 };
 
 const char* const kFunctionNames[kDeclaredFunctionCount] = {
@@ -219,6 +236,23 @@ const char* const kFunctionNames[kDeclaredFunctionCount] = {
     "DispatchMessageA",  // 100
     "PostQuitMessage",  // 101
     "GetTickCount",  // 102
+    "CreateDirectoryA",  // 103
+    "CopyFileExA",  // 104
+    "SetFileAttributesA",  // 105
+    "DeleteFileA",  // 106
+    "RemoveDirectoryA",  // 107
+    "GetDiskFreeSpaceExA",  // 108
+    "GetFileInformationByHandle",  // 109
+    "TaskDialogIndirect",  // 110
+    "CreateDialogIndirectParamA",  // 111
+    "DestroyWindow",  // 112
+    "IsDialogMessageA",  // 113
+    "SetDlgItemTextA",  // 114
+    "SendDlgItemMessageA",  // 115
+    "EnableWindow",  // 116
+    "FlushFileBuffers",  // 117
+    "MoveFileExA",  // 118
+    "GetFileAttributesA",  // 119
 };
 
 }  // namespace dll

@@ -13,7 +13,7 @@
 
 namespace dll {
 
-constexpr int kDeclaredFunctionCount = 103;
+constexpr int kDeclaredFunctionCount = 120;
 extern const char* const kLibraryNames[kDeclaredFunctionCount];
 extern const char* const kFunctionNames[kDeclaredFunctionCount];
 
@@ -330,7 +330,8 @@ inline int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWCH wide, int unit
                                LPCCH defaultChar, LPBOOL usedDefault) {
   return rt::program::CallDeclared<int>(93, codePage, flags, wide, units, text, capacity, defaultChar, usedDefault);
 }
-// 94: the rule set: the rule document is evaluated on a thread of its own
+// 94: the rule set: the rule document is evaluated on a thread of its own;
+// the window's copy runs on one too
 inline HANDLE CreateThread(LPSECURITY_ATTRIBUTES security, SIZE_T stack, LPTHREAD_START_ROUTINE start, LPVOID argument,
                            DWORD flags, LPDWORD threadId) {
   return rt::program::CallDeclared<HANDLE>(94, security, stack, start, argument, flags, threadId);
@@ -343,21 +344,81 @@ inline DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
 inline BOOL SetThreadPriority(HANDLE thread, int priority) {
   return rt::program::CallDeclared<BOOL>(96, thread, priority);
 }
-// 97: LoadRuleSet: the window answers while the rule document is evaluated
+// 97: LoadRuleSet and the copy's progress window: the window answers while
+// another thread works
 inline DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL all, DWORD milliseconds, DWORD wake) {
   return rt::program::CallDeclared<DWORD>(97, count, handles, all, milliseconds, wake);
 }
-// 98: LoadRuleSet's wait
+// 98: the window's waits (LoadRuleSet, the copy)
 inline BOOL PeekMessageA(LPMSG message, HWND window, UINT first, UINT last, UINT remove) {
   return rt::program::CallDeclared<BOOL>(98, message, window, first, last, remove);
 }
-// 99: LoadRuleSet's wait
+// 99: the window's waits (LoadRuleSet, the copy)
 inline BOOL TranslateMessage(const MSG* message) { return rt::program::CallDeclared<BOOL>(99, message); }
-// 100: LoadRuleSet's wait
+// 100: the window's waits (LoadRuleSet, the copy)
 inline LRESULT DispatchMessageA(const MSG* message) { return rt::program::CallDeclared<LRESULT>(100, message); }
-// 101: LoadRuleSet's wait: a quit it saw goes back for the message loop
+// 101: the window's waits (LoadRuleSet, the copy): a quit it saw goes back for the message loop
 inline void PostQuitMessage(int exitCode) { rt::program::CallDeclared<void>(101, exitCode); }
-// 102: LoadRuleSet's wait: the time left
+// 102: the window's waits (LoadRuleSet, the copy): the time left
 inline DWORD GetTickCount() { return rt::program::CallDeclared<DWORD>(102); }
+// 103: the tree copy: the destination's directories
+inline BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES security) {
+  return rt::program::CallDeclared<BOOL>(103, path, security);
+}
+// 104: the tree copy: one file, with progress
+inline BOOL CopyFileExA(LPCSTR from, LPCSTR to, LPPROGRESS_ROUTINE progress, LPVOID data, LPBOOL cancel, DWORD flags) {
+  return rt::program::CallDeclared<BOOL>(104, from, to, progress, data, cancel, flags);
+}
+// 105: the tree copy and the clear: attributes copied, or cleared before a
+// file is replaced or deleted
+inline BOOL SetFileAttributesA(LPCSTR path, DWORD attributes) {
+  return rt::program::CallDeclared<BOOL>(105, path, attributes);
+}
+// 106: the clear of copied files; the move journal
+inline BOOL DeleteFileA(LPCSTR path) { return rt::program::CallDeclared<BOOL>(106, path); }
+// 107: the clear: directories left empty
+inline BOOL RemoveDirectoryA(LPCSTR path) { return rt::program::CallDeclared<BOOL>(107, path); }
+// 108: the room check before a copy
+inline BOOL GetDiskFreeSpaceExA(LPCSTR path, PULARGE_INTEGER callerFree, PULARGE_INTEGER total,
+                                PULARGE_INTEGER totalFree) {
+  return rt::program::CallDeclared<BOOL>(108, path, callerFree, total, totalFree);
+}
+// 109: the same-place check: a directory's volume and file index
+inline BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION information) {
+  return rt::program::CallDeclared<BOOL>(109, file, information);
+}
+// 110: the warning question, Cancel its default button
+inline HRESULT TaskDialogIndirect(const TASKDIALOGCONFIG* config, int* button, int* radio, BOOL* verification) {
+  return rt::program::CallDeclared<HRESULT>(110, config, button, radio, verification);
+}
+// 111: the copy's progress window
+inline HWND CreateDialogIndirectParamA(HINSTANCE instance, LPCDLGTEMPLATEA dialog, HWND owner, DLGPROC procedure,
+                                       LPARAM parameter) {
+  return rt::program::CallDeclared<HWND>(111, instance, dialog, owner, procedure, parameter);
+}
+// 112: the copy's progress window
+inline BOOL DestroyWindow(HWND window) { return rt::program::CallDeclared<BOOL>(112, window); }
+// 113: the copy's progress window: its keys
+inline BOOL IsDialogMessageA(HWND dialog, LPMSG message) {
+  return rt::program::CallDeclared<BOOL>(113, dialog, message);
+}
+// 114: the copy's progress window: its texts
+inline BOOL SetDlgItemTextA(HWND dialog, int item, LPCSTR text) {
+  return rt::program::CallDeclared<BOOL>(114, dialog, item, text);
+}
+// 115: the copy's progress window: its bar
+inline LRESULT SendDlgItemMessageA(HWND dialog, int item, UINT message, WPARAM wParam, LPARAM lParam) {
+  return rt::program::CallDeclared<LRESULT>(115, dialog, item, message, wParam, lParam);
+}
+// 116: the copy's progress window: the main window takes no input meanwhile
+inline BOOL EnableWindow(HWND window, BOOL enable) { return rt::program::CallDeclared<BOOL>(116, window, enable); }
+// 117: the move journal reaches the disk before the move goes on
+inline BOOL FlushFileBuffers(HANDLE file) { return rt::program::CallDeclared<BOOL>(117, file); }
+// 118: the move journal replaces its previous stage whole
+inline BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
+  return rt::program::CallDeclared<BOOL>(118, from, to, flags);
+}
+// 119: the tree copy: what stands at a destination path already
+inline DWORD GetFileAttributesA(LPCSTR path) { return rt::program::CallDeclared<DWORD>(119, path); }
 
 }  // namespace dll

@@ -1,8 +1,7 @@
 #include "migrate/folder_operation.h"
 
-#include "migrate/copy_check.h"
-#include "migrate/folder_copy.h"
-#include "migrate/path_text.h"
+#include "migrate/files_move.h"
+#include "migrate/place_identity.h"
 #include "registry/registry.h"
 #include "rules/path_check.h"
 
@@ -13,15 +12,9 @@ bool IsDriveRoot(const std::string& path) {
   return path.size() >= 2 && path[path.size() - 2] == ':' && path.back() == '\\';
 }
 
-// Copies, then offers to empty the old place only when every file is safely
-// at the new one; otherwise the old files stay and the user is told so.
-bool MoveFiles(const std::string& from, const std::string& to, OperationHost& host) {
-  if (!CopyFolderTree(from.c_str(), to.c_str()) || !TreeCopiedTo(from.c_str(), to.c_str())) {
-    host.tell("文件未能全部迁移", "部分文件未能复制到新目录，原目录中的文件已全部保留，未作删除。", NoticeIcon::kFailure);
-    return false;
-  }
-  if (host.ask(Question::kClearOldDirectory, "文件已迁移完成，是否将原目录文件清空？")) ClearDirectory(from.c_str());
-  return true;
+bool WriteValue(const FolderRule& rule, const std::string& directory) {
+  return WriteRegistryText(rule.root, rule.valuePath().c_str(), directory.data(),
+                           static_cast<int32_t>(directory.size()));
 }
 
 }  // namespace
@@ -62,7 +55,27 @@ bool RefuseUnusableDirectory(const std::string& directory, DirectoryRole role, O
   return true;
 }
 
-OperationResult ChangeFolder(const FolderRule& rule, OperationHost& host) {
+bool RefuseSamePlace(const FolderRule& rule, const std::string& directory, OperationHost& host) {
+  // Copying into the old place itself, or into a folder inside it, and then
+  // emptying the old place would destroy the files.
+  const PlaceRelation relation = RelatePlaces(directory, rule.currentDir);
+  if (relation != PlaceRelation::kSame && relation != PlaceRelation::kInside) return false;
+  host.tell("错误", "新目录不能是当前目录，也不能位于当前目录之内！", NoticeIcon::kError);
+  return true;
+}
+
+bool DeclineMerge(const std::string& directory, const RuleSet& others, OperationHost& host) {
+  for (const FolderRule& other : others) {
+    if (!other.valid() || RelatePlaces(directory, other.currentDir) == PlaceRelation::kSeparate) continue;
+    const std::string warning = "新目录'" + directory + "'与'" + other.title + "'的目录'" + other.currentDir +
+                                "'相同或相互包含。继续后两个文件夹将共用同一位置，以后无法再通过恢复将它们分开。"
+                                "\r\n确定仍要继续吗？";
+    if (!host.ask(Question::kConfirmMerge, warning)) return true;
+  }
+  return false;
+}
+
+OperationResult ChangeFolder(const FolderRule& rule, const RuleSet& others, OperationHost& host) {
   if (RefuseInvalidRule(rule, host)) return Unswitched(Outcome::kRefused);
   std::string chosen = host.chooseNewDirectory("选择新的'" + rule.title + "'目录");
   if (chosen.empty()) return Unswitched(Outcome::kCancelled);
@@ -70,7 +83,9 @@ OperationResult ChangeFolder(const FolderRule& rule, OperationHost& host) {
     host.tell("错误", "无法将目录选择为磁盘根目录！", NoticeIcon::kError);
     return Unswitched(Outcome::kRefused);
   }
-  if (RefuseUnusableDirectory(chosen, DirectoryRole::kChosen, host)) return Unswitched(Outcome::kRefused);
+  if (RefuseUnusableDirectory(chosen, DirectoryRole::kChosen, host) || RefuseSamePlace(rule, chosen, host))
+    return Unswitched(Outcome::kRefused);
+  if (DeclineMerge(chosen, others, host)) return Unswitched(Outcome::kCancelled);
   if (!host.ask(Question::kConfirmChange, "将'" + rule.title + "'路径移动到'" + chosen + "'，请确认？"))
     return Unswitched(Outcome::kCancelled);
   return ApplyNewDirectory(rule, chosen, host);
@@ -79,22 +94,15 @@ OperationResult ChangeFolder(const FolderRule& rule, OperationHost& host) {
 OperationResult ApplyNewDirectory(const FolderRule& rule, const std::string& newDirectory, OperationHost& host) {
   // Checked by the callers before they ask; a tail reached otherwise still
   // writes, copies and clears nothing through such a path.
-  if (RefuseInvalidRule(rule, host) || RefuseUnusableDirectory(newDirectory, DirectoryRole::kChosen, host))
+  if (RefuseInvalidRule(rule, host) || RefuseUnusableDirectory(newDirectory, DirectoryRole::kChosen, host) ||
+      RefuseSamePlace(rule, newDirectory, host))
     return Unswitched(Outcome::kRefused);
-  // Copying into the old place itself, or into a folder inside it, and then
-  // emptying the old place would destroy the files.
-  if (IsSameOrInside(newDirectory.c_str(), rule.currentDir.c_str())) {
-    host.tell("错误", "新目录不能是当前目录，也不能位于当前目录之内！", NoticeIcon::kError);
-    return Unswitched(Outcome::kRefused);
-  }
-  if (!WriteRegistryText(rule.root, rule.valuePath().c_str(), newDirectory.data(),
-                         static_cast<int32_t>(newDirectory.size()))) {
+  if (rule.moveFiles) return MoveWithFiles(rule, newDirectory, host);
+  if (!WriteValue(rule, newDirectory)) {
     host.tell("修改失败", "修改目录时发生错误，修改失败！", NoticeIcon::kFailure);
     return Unswitched(Outcome::kWriteFailed);
   }
-  OperationResult result{Outcome::kDone, true, newDirectory};
-  if (rule.moveFiles && !MoveFiles(rule.currentDir, newDirectory, host)) result.outcome = Outcome::kCopyFailed;
-  return result;
+  return {Outcome::kDone, true, newDirectory};
 }
 
 }  // namespace korvalin

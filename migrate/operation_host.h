@@ -3,7 +3,10 @@
 // neither.
 #pragma once
 
+#include <functional>
 #include <string>
+
+#include "migrate/tree_copy.h"
 
 namespace korvalin {
 
@@ -15,15 +18,21 @@ enum class Question {
   kConfirmChange,      // move the folder to the chosen directory?
   kConfirmRestore,     // point the folder back at its default?
   kClearOldDirectory,  // the files are copied: empty the old directory?
+  kConfirmMerge,       // a warning: two shell folders would share one place
+  kPutBackOldValue,    // a move was cut short: point the folder back?
 };
 
 class OperationHost {
  public:
   // The directory the folder should move to; empty when the user gives none.
   virtual std::string chooseNewDirectory(const std::string& prompt) = 0;
+  // A warning (kConfirmMerge) has Cancel as its default answer.
   virtual bool ask(Question question, const std::string& text) = 0;
   // A message with a Close button alone.
   virtual void tell(const std::string& instruction, const std::string& content, NoticeIcon icon) = 0;
+  // Runs the copy, showing `progress` while it runs and passing on a
+  // request to cancel; returns what the copy reported.
+  virtual CopyReport runCopy(const std::function<CopyReport()>& copy, CopyProgress& progress) = 0;
 
  protected:
   ~OperationHost() = default;

@@ -81,4 +81,23 @@ bool IsSameOrInside(const char* candidate, const char* directory) {
   return inner.compare(0, outer.size(), outer) == 0;
 }
 
+std::string ParentPath(const std::string& path) {
+  const std::string tidy = TidySeparators(path);
+  size_t cut = std::string::npos;
+  int separators = 0;
+  ForEachCharacter(tidy, [&](size_t i, bool wide) {
+    if (!wide && tidy[i] == '\\') {
+      cut = i;
+      ++separators;
+    }
+  });
+  if (cut == std::string::npos || cut + 1 == tidy.size()) return std::string();
+  // A share's root is \\server\share: three separators, and no parent above.
+  const bool share = tidy.rfind("\\\\", 0) == 0;
+  if (share && separators <= 3) return std::string();
+  // A drive's root keeps its backslash.
+  if (cut == 2 && tidy[1] == ':') return tidy.substr(0, 3);
+  return tidy.substr(0, cut);
+}
+
 }  // namespace korvalin

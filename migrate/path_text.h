@@ -20,4 +20,8 @@ std::string PlaceKey(const char* path);
 // True when `candidate` names `directory` itself or a place inside it.
 bool IsSameOrInside(const char* candidate, const char* directory);
 
+// The tidied path without its last part; empty for a root ("C:\", a share
+// "\\server\share") or a path without a separator.
+std::string ParentPath(const std::string& path);
+
 }  // namespace korvalin

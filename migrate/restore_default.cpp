@@ -13,7 +13,7 @@ std::string ReadDefaultDirectory(const FolderRule& rule) {
 
 }  // namespace
 
-OperationResult RestoreFolder(const FolderRule& rule, OperationHost& host) {
+OperationResult RestoreFolder(const FolderRule& rule, const RuleSet& others, OperationHost& host) {
   if (RefuseInvalidRule(rule, host)) return Unswitched(Outcome::kRefused);
   const std::string defaultDirectory = ReadDefaultDirectory(rule);
   // Without a default there is nothing to point the folder at: writing an
@@ -27,6 +27,10 @@ OperationResult RestoreFolder(const FolderRule& rule, OperationHost& host) {
     host.tell("提醒", "当前设置路径为默认路径，无需恢复！", NoticeIcon::kQuestion);
     return Unswitched(Outcome::kNothingToDo);
   }
+  // Only the same spelling counts as already restored; a default that is the
+  // same place under another spelling is refused before anything is asked.
+  if (RefuseSamePlace(rule, defaultDirectory, host)) return Unswitched(Outcome::kRefused);
+  if (DeclineMerge(defaultDirectory, others, host)) return Unswitched(Outcome::kCancelled);
   if (!host.ask(Question::kConfirmRestore,
                 "确认将'" + rule.title + "'恢复成默认目录吗？\r\n默认目录：" + defaultDirectory))
     return Unswitched(Outcome::kCancelled);

@@ -7,6 +7,6 @@ namespace korvalin {
 
 // The default is read from HKEY_LOCAL_MACHINE under the rule's key path,
 // "Backup", and the rule's value name, and expanded.
-OperationResult RestoreFolder(const FolderRule& rule, OperationHost& host);
+OperationResult RestoreFolder(const FolderRule& rule, const RuleSet& others, OperationHost& host);
 
 }  // namespace korvalin

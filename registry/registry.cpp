@@ -44,13 +44,13 @@ class OwnedKey {
 
 // Two-call size query. The second call's outcome is checked: a value that
 // changed in between must not come back as zero filler or with a stale size.
-void* QueryValueBytes(HKEY key, const char* valueName) {
+void* QueryValueBytes(HKEY key, const char* valueName, DWORD* type) {
   DWORD size = 0;
   if (dll::RegQueryValueExA(key, valueName, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS) return nullptr;
   if (size == 0 || size > static_cast<DWORD>(INT32_MAX - 16)) return nullptr;
   rt::OwnedBlock bytes(rt::NewZeroByteSet(static_cast<int32_t>(size)));
   DWORD read = size;
-  if (dll::RegQueryValueExA(key, valueName, nullptr, nullptr, rt::ByteSetData(bytes.get()), &read) != ERROR_SUCCESS)
+  if (dll::RegQueryValueExA(key, valueName, nullptr, type, rt::ByteSetData(bytes.get()), &read) != ERROR_SUCCESS)
     return nullptr;
   if (read == 0) return nullptr;
   if (read < size) static_cast<rt::ByteSetHeader*>(bytes.get())->length = static_cast<int32_t>(read);
@@ -123,7 +123,7 @@ ValuePath SplitValuePath(const char* valuePath) {
   return parts;
 }
 
-void* ReadRegistryValue(int32_t rootCode, const char* valuePath) {
+void* ReadRegistryValue(int32_t rootCode, const char* valuePath, DWORD* type) {
   const HKEY root = RootKeyFromCode(rootCode);
   const ValuePath path = SplitValuePath(valuePath);
   const bool native64 = IsNative64Bit();
@@ -133,7 +133,7 @@ void* ReadRegistryValue(int32_t rootCode, const char* valuePath) {
   if (!key.accept(dll::RegOpenKeyExA(root, path.keyPathArg(), 0, native64 ? kRead64 : kRead32, key.receive())))
     return nullptr;
   KeyReflectionOff reflection(key.get(), native64);
-  return QueryValueBytes(key.get(), path.valueNameArg());
+  return QueryValueBytes(key.get(), path.valueNameArg(), type);
 }
 
 rt::Text ReadRegistryText(int32_t rootCode, const char* valuePath) {

@@ -42,8 +42,9 @@ struct ValuePath {
 ValuePath SplitValuePath(const char* valuePath);
 
 // The value's bytes as stored, as a new Byte-set value; null (empty) on any
-// failure or for a value of zero bytes. Never creates a key.
-void* ReadRegistryValue(int32_t rootCode, const char* valuePath);
+// failure or for a value of zero bytes. Never creates a key. With `type`,
+// the value's type too.
+void* ReadRegistryValue(int32_t rootCode, const char* valuePath, DWORD* type = nullptr);
 
 // The value's bytes up to the first NUL as a new text; null (empty) on any
 // failure.

@@ -19,7 +19,12 @@ namespace {
 
 const std::wstring kCaption = L"Korvalin " KORVALIN_VERSION_W;
 const std::wstring kClearQuestion = L"文件已迁移完成，是否将原目录文件清空？";
-const std::wstring kCopyFailed = L"部分文件未能复制到新目录，原目录中的文件已全部保留，未作删除。";
+// What a failed copy says: the folder was not moved, where it still is and
+// where the partial copy lies.
+std::wstring CopyFailed(const std::string& old, const std::string& target, const std::string& file) {
+  return L"部分文件未能复制到新目录，文件夹未迁移。\r\n文件夹仍使用原目录'" + Wide(old) +
+         L"'，原目录中的文件已全部保留。\r\n已复制的部分文件位于'" + Wide(target) + L"'。\r\n未能复制：" + Wide(file);
+}
 const std::wstring kNestedRefused = L"新目录不能是当前目录，也不能位于当前目录之内！";
 
 class FolderFlow : public FlowSuite {
@@ -174,11 +179,11 @@ TEST_F(FolderFlow, AFailedCopyAsksNoClearQuestionAndLosesNothing) {
   CloseHandle(held);
   ASSERT_EQ(seen.size(), 3u);
   EXPECT_FALSE(seen[2].Shows(kClearQuestion));
-  EXPECT_TRUE(seen[2].Shows(kCopyFailed));
+  EXPECT_TRUE(seen[2].Shows(CopyFailed(oldDir_, target, "a.txt"))) << seen[2].AllTexts();
   ExpectOldFilesKept();
-  // The rest of the order stays: the value and the row follow the choice.
-  EXPECT_EQ(Value().text, target);
-  EXPECT_EQ(RowCurrentDir(row), target);
+  // The folder was not switched: the value and the row stay.
+  EXPECT_FALSE(Value().found);
+  EXPECT_EQ(RowCurrentDir(row), oldDir_);
 }
 
 TEST_F(FolderFlow, TheCurrentDirectoryAndOnesInsideItAreRefused) {
@@ -186,10 +191,11 @@ TEST_F(FolderFlow, TheCurrentDirectoryAndOnesInsideItAreRefused) {
   int32_t row = AddTestRow(true);
   for (const std::string& target : {oldDir_ + "\\sub", oldDir_}) {
     SCOPED_TRACE(target);
-    std::vector<SeenDialog> seen = Run(row, {BrowseTo(target), Press(IDOK), Press(IDCLOSE)});
-    ASSERT_EQ(seen.size(), 3u);
-    EXPECT_TRUE(seen[2].Shows(L"错误"));
-    EXPECT_TRUE(seen[2].Shows(kNestedRefused));
+    // Refused before the question.
+    std::vector<SeenDialog> seen = Run(row, {BrowseTo(target), Press(IDCLOSE)});
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_TRUE(seen[1].Shows(L"错误"));
+    EXPECT_TRUE(seen[1].Shows(kNestedRefused));
     EXPECT_FALSE(Value().found);
     EXPECT_EQ(RowCurrentDir(row), oldDir_);
     ExpectOldFilesKept();
@@ -204,12 +210,14 @@ TEST_F(FolderFlow, AnOldDirectoryThatIsALinkKeepsItsTargetsFiles) {
   ASSERT_TRUE(MakeDirectoryLink(oldDir_, realOld));
   int32_t row = AddTestRow(true);
   std::string target = MakeTempDirectory("flowtarget");
-  std::vector<SeenDialog> seen = Run(row, {BrowseTo(target), Press(IDOK), Press(IDOK)});
-  ASSERT_EQ(seen.size(), 3u);
+  std::vector<SeenDialog> seen = Run(row, {BrowseTo(target), Press(IDOK), Press(IDOK), Press(IDCLOSE)});
+  ASSERT_EQ(seen.size(), 4u);
   EXPECT_TRUE(seen[2].Shows(kClearQuestion));
   EXPECT_EQ(ReadFile(target + "\\a.txt"), "alpha");
-  // Clearing removes the link, never what it points to.
+  // Clearing never deletes through a link: what it points to stays, and
+  // the user is told.
   EXPECT_EQ(ReadFile(realOld + "\\a.txt"), "alpha");
+  EXPECT_TRUE(seen[3].Shows(L"提醒")) << seen[3].AllTexts();
 }
 
 TEST_F(FolderFlow, AFailedRegistryWriteShowsWriteFailedAndChangesNothingElse) {
@@ -226,10 +234,13 @@ TEST_F(FolderFlow, AFailedRegistryWriteShowsWriteFailedAndChangesNothingElse) {
   std::vector<SeenDialog> seen = Run(row, {BrowseTo(target), Press(IDOK), Press(IDCLOSE)});
   ASSERT_EQ(seen.size(), 3u);
   EXPECT_TRUE(seen[2].Shows(L"修改失败"));
-  EXPECT_TRUE(seen[2].Shows(L"修改目录时发生错误，修改失败！"));
+  EXPECT_TRUE(seen[2].Shows(L"修改目录时发生错误，修改失败！\r\n文件夹仍使用原目录'" + Wide(oldDir_) +
+                            L"'；已复制的文件位于'" + Wide(target) + L"'。"))
+      << seen[2].AllTexts();
   EXPECT_FALSE(ReadValue(HKEY_CURRENT_USER, childPath, name_).found);
   EXPECT_EQ(RowCurrentDir(row), oldDir_);
-  EXPECT_TRUE(DirectoryIsEmpty(target));
+  // The copy came first; the old place keeps everything.
+  EXPECT_EQ(ReadFile(target + "\\a.txt"), "alpha");
   ExpectOldFilesKept();
 }
 

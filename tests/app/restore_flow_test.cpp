@@ -68,20 +68,17 @@ TEST_F(RestoreFlow, ADefaultEqualToTheCurrentDirectoryNeedsNoRestore) {
   ExpectUnchanged(row);
 }
 
-TEST_F(RestoreFlow, ALetterCaseDifferenceIsOfferedYetTheSamePlaceIsRefused) {
+TEST_F(RestoreFlow, ALetterCaseDifferenceIsTheSamePlaceAndRefusedBeforeTheQuestion) {
   int32_t row = AddTestRow(true);
   std::string upper = currentDir_;
   for (char& c : upper) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
   ASSERT_NE(upper, currentDir_);
   SetDefault(upper);
-  std::vector<SeenDialog> seen = Run(row, {Press(IDCANCEL)});
-  ASSERT_EQ(seen.size(), 1u);
-  EXPECT_TRUE(seen[0].Shows(L"确认将'测试文档'恢复成默认目录吗？\r\n默认目录：" + Wide(upper)));
-  ExpectUnchanged(row);
   // Accepted, it would copy the folder onto itself and then empty it.
-  seen = Run(row, {Press(IDOK), Press(IDCLOSE)});
-  ASSERT_EQ(seen.size(), 2u);
-  EXPECT_TRUE(seen[1].Shows(L"错误"));
+  std::vector<SeenDialog> seen = Run(row, {Press(IDCLOSE)});
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_TRUE(seen[0].Shows(L"错误"));
+  EXPECT_TRUE(seen[0].Shows(L"新目录不能是当前目录，也不能位于当前目录之内！"));
   ExpectUnchanged(row);
 }
 
@@ -118,9 +115,9 @@ TEST_F(RestoreFlow, AnEmptyDefaultChangesNothing) {
 TEST_F(RestoreFlow, ADefaultInsideTheCurrentDirectoryIsRefused) {
   int32_t row = AddTestRow(true);
   SetDefault(currentDir_ + "\\inner");
-  std::vector<SeenDialog> seen = Run(row, {Press(IDOK), Press(IDCLOSE)});
-  ASSERT_EQ(seen.size(), 2u);
-  EXPECT_TRUE(seen[1].Shows(L"新目录不能是当前目录，也不能位于当前目录之内！"));
+  std::vector<SeenDialog> seen = Run(row, {Press(IDCLOSE)});
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_TRUE(seen[0].Shows(L"新目录不能是当前目录，也不能位于当前目录之内！"));
   ExpectUnchanged(row);
 }
 

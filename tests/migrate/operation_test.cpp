@@ -2,11 +2,14 @@
 // questions and keeps what they asked and told, in order.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "migrate/folder_operation.h"
+#include "migrate/move_journal.h"
 #include "migrate/restore_default.h"
+#include "tests/support/links.h"
 #include "tests/support/scratch.h"
 #include "tests/support/test_support.h"
 
@@ -18,6 +21,8 @@ class RecordingHost final : public OperationHost {
   std::string directory;      // the answer to chooseNewDirectory
   std::vector<bool> answers;  // answers to ask, in order; none left is no
   std::vector<std::string> events;
+  std::function<void(Question)> beforeAnswer;  // what happens while a question is open
+  std::function<void()> beforeCopy;
 
   std::string chooseNewDirectory(const std::string& prompt) override {
     events.push_back("choose " + prompt);
@@ -25,6 +30,7 @@ class RecordingHost final : public OperationHost {
   }
   bool ask(Question question, const std::string& text) override {
     events.push_back("ask " + std::to_string(static_cast<int>(question)) + " " + text);
+    if (beforeAnswer) beforeAnswer(question);
     if (answers.empty()) return false;
     bool answer = answers.front();
     answers.erase(answers.begin());
@@ -32,6 +38,11 @@ class RecordingHost final : public OperationHost {
   }
   void tell(const std::string& instruction, const std::string& content, NoticeIcon icon) override {
     events.push_back("tell " + std::to_string(static_cast<int>(icon)) + " " + instruction + " " + content);
+  }
+  CopyReport runCopy(const std::function<CopyReport()>& copy, CopyProgress& progress) override {
+    events.push_back("copy " + std::to_string(progress.filesTotal()) + " files");
+    if (beforeCopy) beforeCopy();
+    return copy();
   }
 };
 
@@ -52,13 +63,14 @@ class Operation : public ::testing::Test {
   RegistryValue Value() const { return ReadValue(HKEY_CURRENT_USER, rule_.path, rule_.name); }
 
   FolderRule rule_;
+  RuleSet others_;
   RecordingHost host_;
 };
 
 TEST_F(Operation, AnInvalidRuleIsRefusedBeforeAnythingIsAsked) {
   rule_.root = -1;
-  EXPECT_EQ(ChangeFolder(rule_, host_).outcome, Outcome::kRefused);
-  EXPECT_EQ(RestoreFolder(rule_, host_).outcome, Outcome::kRefused);
+  EXPECT_EQ(ChangeFolder(rule_, others_, host_).outcome, Outcome::kRefused);
+  EXPECT_EQ(RestoreFolder(rule_, others_, host_).outcome, Outcome::kRefused);
   const std::string refusal = "tell 1 错误 该条设置规则无效！无法修改...";
   EXPECT_EQ(host_.events, (std::vector<std::string>{refusal, refusal}));
 }
@@ -67,15 +79,29 @@ TEST_F(Operation, AMoveAsksInOrderAndReportsWhereTheFolderNowIs) {
   rule_.moveFiles = true;
   host_.directory = MakeTempDirectory("operation-new");
   host_.answers = {true, false};
-  OperationResult result = ChangeFolder(rule_, host_);
+  // The value is written only once the copy is verified.
+  host_.beforeCopy = [&] {
+    EXPECT_FALSE(Value().found);
+    ASSERT_TRUE(ReadMoveJournal().has_value());
+    EXPECT_EQ(ReadMoveJournal()->stage, MoveStage::kCopying);
+    EXPECT_EQ(ReadMoveJournal()->newDirectory, host_.directory);
+  };
+  host_.beforeAnswer = [&](Question question) {
+    if (question != Question::kClearOldDirectory) return;
+    EXPECT_EQ(Value().text, host_.directory);
+    EXPECT_EQ(ReadMoveJournal()->stage, MoveStage::kClearing);
+  };
+  OperationResult result = ChangeFolder(rule_, others_, host_);
   EXPECT_EQ(result.outcome, Outcome::kDone);
   EXPECT_TRUE(result.switched);
   EXPECT_EQ(result.newDirectory, host_.directory);
   EXPECT_EQ(host_.events, (std::vector<std::string>{
                               "choose 选择新的'测试'目录",
                               "ask 0 将'测试'路径移动到'" + host_.directory + "'，请确认？",
+                              "copy 1 files",
                               "ask 2 文件已迁移完成，是否将原目录文件清空？",
                           }));
+  EXPECT_FALSE(ReadMoveJournal().has_value()) << "a finished move leaves no journal";
   EXPECT_EQ(Value().text, host_.directory);
   EXPECT_EQ(ReadFile(host_.directory + "\\a.txt"), "alpha");
   EXPECT_EQ(ReadFile(rule_.currentDir + "\\a.txt"), "alpha") << "kept: the clear was declined";
@@ -83,14 +109,14 @@ TEST_F(Operation, AMoveAsksInOrderAndReportsWhereTheFolderNowIs) {
 
 TEST_F(Operation, NoAnswerNoChoiceAndNoPlaceChangeNothing) {
   host_.directory = MakeTempDirectory("operation-new");
-  EXPECT_EQ(ChangeFolder(rule_, host_).outcome, Outcome::kCancelled);  // the confirmation declined
+  EXPECT_EQ(ChangeFolder(rule_, others_, host_).outcome, Outcome::kCancelled);  // the confirmation declined
   host_.directory.clear();
-  EXPECT_EQ(ChangeFolder(rule_, host_).outcome, Outcome::kCancelled);
+  EXPECT_EQ(ChangeFolder(rule_, others_, host_).outcome, Outcome::kCancelled);
   host_.directory = "D:\\";
-  EXPECT_EQ(ChangeFolder(rule_, host_).outcome, Outcome::kRefused);
+  EXPECT_EQ(ChangeFolder(rule_, others_, host_).outcome, Outcome::kRefused);
   host_.directory = rule_.currentDir + "\\inner";
   host_.answers = {true};
-  EXPECT_EQ(ChangeFolder(rule_, host_).outcome, Outcome::kRefused);
+  EXPECT_EQ(ChangeFolder(rule_, others_, host_).outcome, Outcome::kRefused);
   EXPECT_FALSE(Value().found);
   EXPECT_EQ(host_.events.back(), "tell 1 错误 新目录不能是当前目录，也不能位于当前目录之内！");
 }
@@ -100,7 +126,7 @@ TEST_F(Operation, DirectoriesThatCannotBeUsedAreRefusedBeforeTheQuestion) {
   for (const char* chosen : {"C:\\????", "C:\\a*b", "RelDesk", "C:RelDesk"}) {
     host_.directory = chosen;
     host_.events.clear();
-    EXPECT_EQ(ChangeFolder(rule_, host_).outcome, Outcome::kRefused) << chosen;
+    EXPECT_EQ(ChangeFolder(rule_, others_, host_).outcome, Outcome::kRefused) << chosen;
     ASSERT_EQ(host_.events.size(), 2u) << chosen;
     EXPECT_EQ(host_.events[1].rfind("tell 1 错误 ", 0), 0u) << host_.events[1];
   }
@@ -111,7 +137,7 @@ TEST_F(Operation, DirectoriesThatCannotBeUsedAreRefusedBeforeTheQuestion) {
   for (const char* stored : {"RelDesk", "C:\\users\\????"}) {
     WriteValue(HKEY_LOCAL_MACHINE, rule_.path + "\\Backup", rule_.name, stored, REG_EXPAND_SZ);
     host_.events.clear();
-    EXPECT_EQ(RestoreFolder(rule_, host_).outcome, Outcome::kRefused) << stored;
+    EXPECT_EQ(RestoreFolder(rule_, others_, host_).outcome, Outcome::kRefused) << stored;
     ASSERT_EQ(host_.events.size(), 1u) << stored;
     EXPECT_EQ(host_.events[0].rfind("tell 1 错误 默认目录", 0), 0u) << host_.events[0];
   }
@@ -119,12 +145,84 @@ TEST_F(Operation, DirectoriesThatCannotBeUsedAreRefusedBeforeTheQuestion) {
   EXPECT_EQ(host_.answers.size(), 2u) << "nothing was asked";
 }
 
+TEST_F(Operation, AFailedCopySwitchesNothingAndClearsNothing) {
+  rule_.moveFiles = true;
+  host_.directory = MakeTempDirectory("operation-new");
+  WriteFile(host_.directory + "\\a.txt", "held");
+  HANDLE held = CreateFileA((host_.directory + "\\a.txt").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  host_.answers = {true, true};
+  OperationResult result = ChangeFolder(rule_, others_, host_);
+  CloseHandle(held);
+  EXPECT_EQ(result.outcome, Outcome::kCopyFailed);
+  EXPECT_FALSE(result.switched);
+  EXPECT_FALSE(Value().found);
+  EXPECT_EQ(ReadFile(rule_.currentDir + "\\a.txt"), "alpha");
+  EXPECT_EQ(host_.answers.size(), 1u) << "no clear question";
+  const std::string& told = host_.events.back();
+  EXPECT_EQ(told.rfind("tell 2 文件未能全部迁移 部分文件未能复制到新目录，文件夹未迁移。", 0), 0u) << told;
+  EXPECT_NE(told.find(host_.directory), std::string::npos) << "says where the partial copy is";
+  EXPECT_FALSE(ReadMoveJournal().has_value());
+}
+
+TEST_F(Operation, AFileThatAppearsWhileTheClearIsAskedSurvivesIt) {
+  rule_.moveFiles = true;
+  host_.directory = MakeTempDirectory("operation-new");
+  host_.answers = {true, true};
+  host_.beforeAnswer = [&](Question question) {
+    if (question == Question::kClearOldDirectory) WriteFile(rule_.currentDir + "\\later.txt", "later");
+  };
+  EXPECT_EQ(ChangeFolder(rule_, others_, host_).outcome, Outcome::kDone);
+  EXPECT_EQ(ReadFile(rule_.currentDir + "\\later.txt"), "later");
+  EXPECT_FALSE(DirectoryIsEmpty(rule_.currentDir));
+  EXPECT_EQ(ReadFile(host_.directory + "\\a.txt"), "alpha");
+  EXPECT_EQ(host_.events.back().rfind("tell 0 提醒 原目录中有 1 项没有删除", 0), 0u) << host_.events.back();
+}
+
+TEST_F(Operation, APlaceAnotherFolderUsesAsksFirstWithCancelAsTheDefault) {
+  FolderRule other = rule_;
+  other.title = "别的";
+  other.currentDir = MakeTempDirectory("operation-other");
+  others_ = {other};
+  const std::string inside = other.currentDir + "\\inner";
+  for (const std::string& chosen : {other.currentDir, inside, other.currentDir.substr(0, other.currentDir.rfind('\\'))}) {
+    SCOPED_TRACE(chosen);
+    host_.directory = chosen;
+    host_.answers = {false};
+    host_.events.clear();
+    EXPECT_EQ(ChangeFolder(rule_, others_, host_).outcome, Outcome::kCancelled);
+    ASSERT_EQ(host_.events.size(), 2u);
+    EXPECT_EQ(host_.events[1].rfind("ask 3 新目录'" + chosen + "'与'别的'的目录'" + other.currentDir + "'", 0), 0u)
+        << host_.events[1];
+  }
+  EXPECT_FALSE(Value().found);
+  host_.directory = inside;
+  host_.answers = {true, true};
+  EXPECT_EQ(ChangeFolder(rule_, others_, host_).outcome, Outcome::kDone);
+  EXPECT_EQ(Value().text, inside);
+}
+
+TEST_F(Operation, ALinkIntoTheCurrentDirectoryIsRefusedBeforeTheQuestion) {
+  std::string base = MakeTempDirectory("operation-link");
+  if (!MakeDirectoryLink(base + "\\into", rule_.currentDir)) GTEST_SKIP() << "no directory links here";
+  for (const std::string& chosen : {base + "\\into", base + "\\into\\deeper"}) {
+    host_.directory = chosen;
+    host_.answers = {true, true};
+    host_.events.clear();
+    EXPECT_EQ(ChangeFolder(rule_, others_, host_).outcome, Outcome::kRefused) << chosen;
+    ASSERT_EQ(host_.events.size(), 2u) << chosen;
+    EXPECT_EQ(host_.events[1], "tell 1 错误 新目录不能是当前目录，也不能位于当前目录之内！");
+  }
+  EXPECT_FALSE(Value().found);
+}
+
 TEST_F(Operation, RestoreComparesWithTheExpandedDefaultFromHklm) {
-  EXPECT_EQ(RestoreFolder(rule_, host_).outcome, Outcome::kRefused);
+  EXPECT_EQ(RestoreFolder(rule_, others_, host_).outcome, Outcome::kRefused);
   EXPECT_EQ(host_.events.back(), "tell 0 提醒 未找到该目录的默认路径，无法恢复，未作任何修改！");
 
   WriteValue(HKEY_LOCAL_MACHINE, rule_.path + "\\Backup", rule_.name, rule_.currentDir);
-  EXPECT_EQ(RestoreFolder(rule_, host_).outcome, Outcome::kNothingToDo);
+  EXPECT_EQ(RestoreFolder(rule_, others_, host_).outcome, Outcome::kNothingToDo);
   EXPECT_EQ(host_.events.back(), "tell 0 提醒 当前设置路径为默认路径，无需恢复！");
 
   const std::string leaf = UniqueName("korvalin-home");
@@ -132,7 +230,7 @@ TEST_F(Operation, RestoreComparesWithTheExpandedDefaultFromHklm) {
   CreateDirectoryA(home.c_str(), nullptr);
   WriteValue(HKEY_LOCAL_MACHINE, rule_.path + "\\Backup", rule_.name, "%SystemDrive%\\" + leaf, REG_EXPAND_SZ);
   host_.answers = {true};
-  OperationResult result = RestoreFolder(rule_, host_);
+  OperationResult result = RestoreFolder(rule_, others_, host_);
   EXPECT_EQ(result.outcome, Outcome::kDone);
   EXPECT_EQ(result.newDirectory, home);
   EXPECT_EQ(host_.events.back(), "ask 1 确认将'测试'恢复成默认目录吗？\r\n默认目录：" + home);

@@ -6,13 +6,23 @@
 #include <algorithm>
 
 namespace korvalin::test {
+
+const wchar_t kProgressWindowTitle[] = L"正在迁移文件";
+
 namespace {
 
 struct Search {
   DWORD processId;
   const std::vector<HWND>* skip;
+  bool progress;  // the copy's progress window, rather than any other
   HWND found;
 };
+
+bool IsProgressWindow(HWND window) {
+  wchar_t title[64] = {};
+  GetWindowTextW(window, title, 64);
+  return lstrcmpW(title, kProgressWindowTitle) == 0;
+}
 
 BOOL CALLBACK MatchDialog(HWND window, LPARAM context) {
   auto* search = reinterpret_cast<Search*>(context);
@@ -21,7 +31,8 @@ BOOL CALLBACK MatchDialog(HWND window, LPARAM context) {
   char className[64] = {};
   GetClassNameA(window, className, sizeof className);
   bool skipped = std::find(search->skip->begin(), search->skip->end(), window) != search->skip->end();
-  if (owner == search->processId && lstrcmpA(className, "#32770") == 0 && IsWindowVisible(window) && !skipped) {
+  if (owner == search->processId && lstrcmpA(className, "#32770") == 0 && IsWindowVisible(window) && !skipped &&
+      IsProgressWindow(window) == search->progress) {
     search->found = window;
     return FALSE;
   }
@@ -135,7 +146,7 @@ std::wstring Dialog::AllTexts() const {
 Dialog WaitForDialog(DWORD processId, DWORD timeoutMs, const std::vector<HWND>& skip) {
   Dialog dialog;
   for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(30)) {
-    Search search = {processId, &skip, nullptr};
+    Search search = {processId, &skip, false, nullptr};
     EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
     if (!search.found) continue;
     Sleep(150);  // its controls come up just after the window
@@ -148,6 +159,16 @@ Dialog WaitForDialog(DWORD processId, DWORD timeoutMs, const std::vector<HWND>& 
     return dialog;
   }
   return dialog;
+}
+
+HWND WaitForProgressWindow(DWORD processId, DWORD timeoutMs) {
+  const std::vector<HWND> none;
+  for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(20)) {
+    Search search = {processId, &none, true, nullptr};
+    EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
+    if (search.found) return search.found;
+  }
+  return nullptr;
 }
 
 void Answer(const Dialog& dialog, WPARAM button) {

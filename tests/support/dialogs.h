@@ -23,8 +23,11 @@ struct Dialog {
 };
 
 // Waits for a visible dialog of the process that is not among `skip`; an
-// empty Dialog on timeout.
+// empty Dialog on timeout. The progress window a copy shows is no question
+// and is passed over here; WaitForProgressWindow finds it.
 Dialog WaitForDialog(DWORD processId, DWORD timeoutMs = 20000, const std::vector<HWND>& skip = {});
+HWND WaitForProgressWindow(DWORD processId, DWORD timeoutMs = 20000);
+extern const wchar_t kProgressWindowTitle[];
 // Selects the existing directory in the browser; false when it did not take.
 bool SelectPath(HANDLE process, HWND browser, const std::string& path);
 // Presses a button (IDOK, IDCANCEL, IDCLOSE) and waits until it is gone.

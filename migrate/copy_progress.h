@@ -1,0 +1,52 @@
+// How far a copy has come, shared between the thread that copies and the
+// one that shows it, and the request to stop.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+namespace korvalin {
+
+class CopyProgress {
+ public:
+  CopyProgress(int64_t filesTotal, int64_t bytesTotal) : filesTotal_(filesTotal), bytesTotal_(bytesTotal) {}
+
+  int64_t filesTotal() const { return filesTotal_; }
+  int64_t bytesTotal() const { return bytesTotal_; }
+  int64_t filesDone() const { return filesDone_.load(); }
+  int64_t bytesDone() const { return bytesBefore_.load() + bytesInFile_.load(); }
+  std::string currentFile() const {
+    std::lock_guard<std::mutex> lock(nameLock_);
+    return currentFile_;
+  }
+
+  // The copy stops before its next file.
+  void cancel() { cancelled_ = true; }
+  bool cancelled() const { return cancelled_.load(); }
+
+  // The copier's side.
+  void startFile(const std::string& name) {
+    std::lock_guard<std::mutex> lock(nameLock_);
+    currentFile_ = name;
+  }
+  void fileBytes(int64_t done) { bytesInFile_ = done; }
+  void finishFile(int64_t size) {
+    bytesBefore_ += size;
+    bytesInFile_ = 0;
+    ++filesDone_;
+  }
+
+ private:
+  const int64_t filesTotal_;
+  const int64_t bytesTotal_;
+  std::atomic<int64_t> filesDone_{0};
+  std::atomic<int64_t> bytesBefore_{0};
+  std::atomic<int64_t> bytesInFile_{0};
+  std::atomic<bool> cancelled_{false};
+  mutable std::mutex nameLock_;
+  std::string currentFile_;
+};
+
+}  // namespace korvalin
