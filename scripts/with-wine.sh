@@ -21,14 +21,16 @@ cleanup() {
 
 # Only a Linux program can make a link Wine shows as a reparse point, or a
 # drive letter. Tests ask for them by dropping a request file (verb, then two
-# Linux paths, one a line) in C:\korvalin-link-requests; this answers "ok" or
-# "refused" in a .answer file. It makes links only inside the prefix's drive
+# Linux paths, one a line) in C:\korvalin-link-requests of their prefix (this
+# one, or the end-to-end suite's own prefixes); this answers "ok" or
+# "refused" in a .answer file. It makes links only inside that prefix's drive
 # C: and letters K to Y only onto directories there, and removes only the
 # letters it made, so no request can reach a real drive or file.
 answer_link_request() {
-  local verb a b prefix parent target device
+  local verb a b prefix parent target device owner
   { read -r verb; read -r a; read -r b; } <"$1"
-  prefix=$(realpath -e "$WINEPREFIX")/drive_c/
+  owner=${1%/drive_c/korvalin-link-requests/*}
+  prefix=$(realpath -e "$owner")/drive_c/
   case $verb in
     link)
       parent=$(realpath -e "$(dirname "$a")") && target=$(realpath -e "$b") || return 1
@@ -36,11 +38,11 @@ answer_link_request() {
       ln -s "$target" "$a" ;;
     drive)
       [[ $a =~ ^[k-y]$ ]] && target=$(realpath -e "$b") || return 1
-      device=$WINEPREFIX/dosdevices/$a:
+      device=$owner/dosdevices/$a:
       [[ $target/ == "$prefix"* && -d $target && ! -e $device && ! -L $device ]] || return 1
       ln -s "$target" "$device" && echo "$device" >>"$link_requests/.drives" ;;
     undrive)
-      device=$WINEPREFIX/dosdevices/$a:
+      device=$owner/dosdevices/$a:
       [[ $a =~ ^[k-y]$ && -L $device ]] && grep -qxF "$device" "$link_requests/.drives" || return 1
       rm -f "$device" ;;
     *) return 1 ;;
@@ -50,7 +52,7 @@ answer_link_request() {
 serve_link_requests() {
   local request answer
   while sleep 0.1; do
-    for request in "$link_requests"/*.request; do
+    for request in "$link_requests"/*.request "$KORVALIN_BUILD_ROOT"/*/e2e-prefix/drive_c/korvalin-link-requests/*.request; do
       [ -f "$request" ] || continue
       answer=${request%.request}.answer
       if answer_link_request "$request" 2>/dev/null; then echo ok; else echo refused; fi >"$answer.tmp"

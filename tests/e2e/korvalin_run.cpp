@@ -76,10 +76,11 @@ std::string KorvalinRun::Read(const std::string& fileName, bool* exists) const {
   return content.str();
 }
 
-bool KorvalinRun::Start(const std::string& arguments) {
+bool KorvalinRun::Start(const std::string& arguments, bool waitForWindow) {
   process_ = test::StartProcess(directory_ + "\\Korvalin.exe", arguments, directory_.c_str(), test::StandardHandles::kNul);
   if (!process_) return false;
   processId_ = GetProcessId(process_);
+  if (!waitForWindow) return true;
   window_ = test::WaitForProcessWindow(processId_, "SysPath_Mirt_Main", nullptr, 20000);
   return window_ != nullptr;
 }
@@ -157,6 +158,7 @@ void KorvalinRun::ClickRowButton(int row) const {
 }
 
 DWORD KorvalinRun::Close() {
+  if (!window_) window_ = test::WaitForProcessWindow(processId_, "SysPath_Mirt_Main", nullptr, 20000);
   PostMessageA(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
   return WaitForExit();
 }

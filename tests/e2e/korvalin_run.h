@@ -28,8 +28,9 @@ class KorvalinRun {
   // Empty when the file is missing.
   std::string Read(const std::string& fileName, bool* exists = nullptr) const;
 
-  // Starts the program from its directory; waits for its main window.
-  bool Start(const std::string& arguments = "");
+  // Starts the program from its directory; waits for its main window,
+  // unless something is to come before it.
+  bool Start(const std::string& arguments = "", bool waitForWindow = true);
   // Runs the program as a command (no window) with its output captured;
   // returns the exit code, ~0u when it had to be ended.
   DWORD RunCommand(const std::string& arguments, std::string* output, DWORD timeoutMs = 60000) const;

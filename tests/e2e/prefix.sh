@@ -45,7 +45,7 @@ WINEPREFIX=$prefix bounded -q 30 "the old e2e prefix's wineserver to end" winese
 rm -rf "$prefix"
 mkdir -p "$prefix"
 (cd "$template" && find . -mindepth 1 -maxdepth 1 ! -name drive_c ! -name .ready -exec cp -a {} "$prefix/" \;)
-mkdir -p "$prefix/drive_c"
+mkdir -p "$prefix/drive_c/korvalin-link-requests"
 (cd "$template/drive_c" && find . -mindepth 1 -maxdepth 1 ! -name windows -exec cp -a {} "$prefix/drive_c/" \;)
 mkdir -p "$prefix/drive_c/windows"
 (cd "$template/drive_c/windows" && for entry in * .[!.]*; do

@@ -10,9 +10,9 @@ namespace {
 
 constexpr char kRecorder[] = "korvalin_recorder.dll";
 
-// TaskDialog, the registry functions, GetNativeSystemInfo and the look-ups
-// of the WOW64 guards.
-constexpr int kRecordedIndices[] = {10, 11, 12, 13, 14, 15, 16, 18, 19};
+// TaskDialog, the registry functions, GetNativeSystemInfo, the look-ups of
+// the WOW64 guards, and the free room before a copy.
+constexpr int kRecordedIndices[] = {10, 11, 12, 13, 14, 15, 16, 18, 19, 108};
 
 const char* const* RecordingLibraryNames() {
   static const char* names[dll::kDeclaredFunctionCount];

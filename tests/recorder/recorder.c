@@ -240,6 +240,26 @@ HRESULT WINAPI RecTaskDialog(HWND owner, HINSTANCE instance, PCWSTR title, PCWST
   return hr;
 }
 
+/* ---- free space ---- */
+
+BOOL WINAPI RecGetDiskFreeSpaceExA(LPCSTR path, PULARGE_INTEGER callerFree, PULARGE_INTEGER total,
+                                   PULARGE_INTEGER totalFree) {
+  KorvalinRecordedCall* call = Record("GetDiskFreeSpaceExA");
+  BOOL ok;
+  ARG(0, path); ARG(1, callerFree); ARG(2, total); ARG(3, totalFree);
+  if (call) CopyText(call->text[0], path);
+  if (state->freeBytes < 0) {
+    ok = GetDiskFreeSpaceExA(path, callerFree, total, totalFree);
+  } else {
+    if (callerFree) callerFree->QuadPart = (ULONGLONG)state->freeBytes;
+    if (total) total->QuadPart = (ULONGLONG)state->freeBytes;
+    if (totalFree) totalFree->QuadPart = (ULONGLONG)state->freeBytes;
+    ok = TRUE;
+  }
+  if (call) call->result = (uintptr_t)ok;
+  return ok;
+}
+
 /* ---- the shared state ---- */
 
 static HANDLE mapping;
@@ -252,6 +272,7 @@ static void OpenState(void) {
   if (!state) state = &fallback;
   memset(state, 0, sizeof *state);
   state->nativeArchitecture = -1;
+  state->freeBytes = -1;
 }
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {

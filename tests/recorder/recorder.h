@@ -44,6 +44,8 @@ typedef struct KorvalinRecorderState {
   int32_t answerTaskDialog;
   int32_t answerButton;
   int32_t answerResult;
+  /* GetDiskFreeSpaceExA reports this many bytes free; -1 forwards. */
+  int64_t freeBytes;
   volatile int32_t count;    /* calls logged */
   volatile int32_t dropped;  /* calls beyond the capacity */
   KorvalinRecordedCall calls[KORVALIN_RECORDER_CAPACITY];
