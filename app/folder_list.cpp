@@ -34,6 +34,7 @@ void FolderList::destroy() {
   for (int64_t i = 0; i < rt::ArrayElementCount(rows); ++i) ReleaseRow(records[i]);
   rt::program::Free(rows);
   rows = nullptr;
+  rowsCapacity_ = 0;
 }
 
 // The copy keeps its own brush; it shares nothing else with this one.
@@ -54,6 +55,7 @@ FolderList* FolderList::clone() {
   if (rows) {
     int64_t count = rt::ArrayElementCount(rows);
     copy->rows = rt::NewArray(static_cast<int32_t>(count), sizeof(FolderRow));
+    copy->rowsCapacity_ = static_cast<int32_t>(count);
     for (int64_t i = 0; i < count; ++i)
       rt::ArrayElements<FolderRow>(copy->rows)[i] = CopyRow(rt::ArrayElements<FolderRow>(rows)[i]);
   }
@@ -97,6 +99,13 @@ int32_t FolderList::setItemHeight(int32_t height, bool apply) {
   return static_cast<int32_t>(dll::SendMessageA_50(handle, LB_GETITEMHEIGHT, 0, 0));
 }
 
+void FolderList::reserveRows(int32_t count, int32_t titleBytes) {
+  if (titleBytes > 0) dll::SendMessageA_50(handle, LB_INITSTORAGE, count, titleBytes);
+  if (rows && count <= rowsCapacity_) return;
+  rows = rt::ReserveArray(rows, count, sizeof(FolderRow));
+  rowsCapacity_ = count;
+}
+
 void FolderList::holdRedraw(bool hold) {
   dll::SendMessageA_50(handle, WM_SETREDRAW, hold ? FALSE : TRUE, 0);
   if (!hold) invalidate(nullptr);
@@ -129,11 +138,9 @@ rt::Text FolderList::getRowTitle(int32_t row) {
 HDC FolderList::getDrawDC() { return drawDC; }
 
 FolderRow* FolderList::addRowRecord(const FolderRow& record) {
-  int64_t count = rt::ArrayElementCount(rows);
-  void* grown = rt::NewArray(static_cast<int32_t>(count + 1), sizeof(FolderRow));
-  if (count > 0) std::memcpy(rt::ArrayElements<FolderRow>(grown), rt::ArrayElements<FolderRow>(rows), count * sizeof(FolderRow));
-  rt::program::Free(rows);
-  rows = grown;
+  const auto count = static_cast<int32_t>(rt::ArrayElementCount(rows));
+  if (!rows || count >= rowsCapacity_) reserveRows(count < 4 ? 8 : count * 2, 0);
+  rt::SetArrayCount(rows, count + 1);
   FolderRow& stored = rt::ArrayElements<FolderRow>(rows)[count];
   stored = CopyRow(record);
   return &stored;

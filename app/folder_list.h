@@ -96,6 +96,9 @@ class FolderList final {
   // repaints on every row added, which makes a long rule set slow to load.
   // Releasing redraws the whole list once.
   void holdRedraw(bool hold);
+  // Room for `count` rows in the records and, with titleBytes, in the list
+  // box's strings, made once before a long rule set is added.
+  void reserveRows(int32_t count, int32_t titleBytes);
 
  private:
   // One brush for backColor, made when first needed and kept until the
@@ -113,6 +116,7 @@ class FolderList final {
 
   FolderList** holder_;
   gdi::PaintBrush backBrush_;
+  int32_t rowsCapacity_ = 0;  // records the rows array has room for
   COLORREF backBrushColor_ = 0;
 };
 

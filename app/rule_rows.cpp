@@ -100,6 +100,9 @@ bool LoadRuleSet() {
     AddRow(kHeaderRowTitle, kHeaderRowName, 0, "", false, "");
     loaded = ReadRuleSet(AnswerWhileWaiting);
     if (loaded.source == RulesSource::kAbandoned) return false;
+    size_t titleBytes = 0;
+    for (const FolderRule& rule : loaded.rules) titleBytes += rule.title.size() + 1;
+    folderList->reserveRows(static_cast<int32_t>(loaded.rules.size() + 1), static_cast<int32_t>(titleBytes));
     for (const FolderRule& rule : loaded.rules) AddRuleRow(rule);
   }
   TellWhyTheBuiltInRulesAreUsed(loaded.source);

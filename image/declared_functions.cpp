@@ -130,6 +130,8 @@ const char* const kLibraryNames[kDeclaredFunctionCount] = {
     "kernel32",  // 117
     "kernel32",  // 118
     "kernel32",  // 119
+    "kernel32",  // 120
+    "kernel32",  // 121
 };
 
 const char* const kFunctionNames[kDeclaredFunctionCount] = {
@@ -237,7 +239,7 @@ const char* const kFunctionNames[kDeclaredFunctionCount] = {
     "PostQuitMessage",  // 101
     "GetTickCount",  // 102
     "CreateDirectoryA",  // 103
-    "CopyFileExA",  // 104
+    "ReadFile",  // 104
     "SetFileAttributesA",  // 105
     "DeleteFileA",  // 106
     "RemoveDirectoryA",  // 107
@@ -253,6 +255,8 @@ const char* const kFunctionNames[kDeclaredFunctionCount] = {
     "FlushFileBuffers",  // 117
     "MoveFileExA",  // 118
     "GetFileAttributesA",  // 119
+    "GetFileTime",  // 120
+    "SetFileTime",  // 121
 };
 
 }  // namespace dll

@@ -13,7 +13,7 @@
 
 namespace dll {
 
-constexpr int kDeclaredFunctionCount = 120;
+constexpr int kDeclaredFunctionCount = 122;
 extern const char* const kLibraryNames[kDeclaredFunctionCount];
 extern const char* const kFunctionNames[kDeclaredFunctionCount];
 
@@ -269,8 +269,8 @@ inline BOOL FindNextFileA(HANDLE search, LPWIN32_FIND_DATAA found) {
 }
 // 76: the copy check
 inline BOOL FindClose(HANDLE search) { return rt::program::CallDeclared<BOOL>(76, search); }
-// 77: the copy check: each copied file must open for reading; the command
-// line's log file and console
+// 77: the command line's log file and console; the tree copy's files; the
+// same-place check's directories; the move journal
 inline HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
                           DWORD flags, HANDLE templateFile) {
   return rt::program::CallDeclared<HANDLE>(77, name, access, share, security, disposition, flags, templateFile);
@@ -279,7 +279,7 @@ inline HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATT
 inline BOOL GetFileSizeEx(HANDLE file, PLARGE_INTEGER size) {
   return rt::program::CallDeclared<BOOL>(78, file, size);
 }
-// 79: the copy check; the command line's log file and console
+// 79: whatever index 77 opened
 inline BOOL CloseHandle(HANDLE handle) { return rt::program::CallDeclared<BOOL>(79, handle); }
 // 80: the same-place test of ApplyNewDirectory
 inline DWORD GetFullPathNameA(LPCSTR name, DWORD capacity, LPSTR buffer, LPSTR* filePart) {
@@ -321,7 +321,8 @@ inline BOOL GetConsoleMode(HANDLE console, LPDWORD mode) {
 inline BOOL WriteConsoleW(HANDLE console, const void* text, DWORD units, LPDWORD written, LPVOID reserved) {
   return rt::program::CallDeclared<BOOL>(91, console, text, units, written, reserved);
 }
-// 92: the command line: UTF-8 text to a file or pipe
+// 92: the command line: UTF-8 text to a file or pipe; the tree copy's
+// blocks; the move journal
 inline BOOL WriteFile(HANDLE file, LPCVOID bytes, DWORD count, LPDWORD written, LPOVERLAPPED overlapped) {
   return rt::program::CallDeclared<BOOL>(92, file, bytes, count, written, overlapped);
 }
@@ -365,9 +366,9 @@ inline DWORD GetTickCount() { return rt::program::CallDeclared<DWORD>(102); }
 inline BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES security) {
   return rt::program::CallDeclared<BOOL>(103, path, security);
 }
-// 104: the tree copy: one file, with progress
-inline BOOL CopyFileExA(LPCSTR from, LPCSTR to, LPPROGRESS_ROUTINE progress, LPVOID data, LPBOOL cancel, DWORD flags) {
-  return rt::program::CallDeclared<BOOL>(104, from, to, progress, data, cancel, flags);
+// 104: the tree copy: a file's contents, in large blocks
+inline BOOL ReadFile(HANDLE file, LPVOID bytes, DWORD count, LPDWORD read, LPOVERLAPPED overlapped) {
+  return rt::program::CallDeclared<BOOL>(104, file, bytes, count, read, overlapped);
 }
 // 105: the tree copy and the clear: attributes copied, or cleared before a
 // file is replaced or deleted
@@ -420,5 +421,13 @@ inline BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
 }
 // 119: the tree copy: what stands at a destination path already
 inline DWORD GetFileAttributesA(LPCSTR path) { return rt::program::CallDeclared<DWORD>(119, path); }
+// 120: the tree copy: a copied file keeps its times
+inline BOOL GetFileTime(HANDLE file, LPFILETIME created, LPFILETIME accessed, LPFILETIME written) {
+  return rt::program::CallDeclared<BOOL>(120, file, created, accessed, written);
+}
+// 121: the tree copy
+inline BOOL SetFileTime(HANDLE file, const FILETIME* created, const FILETIME* accessed, const FILETIME* written) {
+  return rt::program::CallDeclared<BOOL>(121, file, created, accessed, written);
+}
 
 }  // namespace dll

@@ -3,6 +3,7 @@
 #include <map>
 
 #include "image/declared_functions.h"
+#include "migrate/file_handles.h"
 
 namespace korvalin {
 namespace {
@@ -12,20 +13,42 @@ constexpr DWORD kAttributesToKeep = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HID
 
 std::string Join(const std::string& folder, const std::string& relative) { return folder + "\\" + relative; }
 
-DWORD CALLBACK OnCopyProgress(LARGE_INTEGER, LARGE_INTEGER transferred, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD,
-                              HANDLE, HANDLE, LPVOID data) {
-  static_cast<CopyProgress*>(data)->fileBytes(transferred.QuadPart);
-  return PROGRESS_CONTINUE;
+// Large blocks: the platform's own file copy moves 64 KiB at a time, and
+// every call is a round trip under Wine.
+constexpr DWORD kBlockBytes = 4 * 1024 * 1024;
+
+bool CopyContents(HANDLE source, HANDLE target, std::vector<char>& block, CopyProgress& progress) {
+  int64_t done = 0;
+  for (;;) {
+    DWORD read = 0;
+    if (!dll::ReadFile(source, block.data(), kBlockBytes, &read, nullptr)) return false;
+    if (read == 0) return true;
+    DWORD written = 0;
+    if (!dll::WriteFile(target, block.data(), read, &written, nullptr) || written != read) return false;
+    done += read;
+    progress.fileBytes(done);
+    // A short read is the end of a file; no further call is needed to see it.
+    if (read < kBlockBytes) return true;
+  }
 }
 
 // A file of that name may be read-only, hidden or system, which a copy
-// over it is refused for.
-bool CopyFile(const std::string& from, const std::string& to, CopyProgress& progress) {
+// over it is refused for. The copy keeps the file's times.
+bool CopyFile(const std::string& from, const std::string& to, std::vector<char>& block, CopyProgress& progress) {
   DWORD existing = dll::GetFileAttributesA(to.c_str());
   if (existing != INVALID_FILE_ATTRIBUTES && !(existing & FILE_ATTRIBUTE_DIRECTORY) &&
       (existing & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
     dll::SetFileAttributesA(to.c_str(), FILE_ATTRIBUTE_NORMAL);
-  return dll::CopyFileExA(from.c_str(), to.c_str(), OnCopyProgress, &progress, nullptr, 0) != FALSE;
+  FileHandle source(dll::CreateFileA(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                     FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!source.valid()) return false;
+  FileHandle target(dll::CreateFileA(to.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!target.valid() || !CopyContents(source.get(), target.get(), block, progress)) return false;
+  FILETIME created, accessed, written;
+  if (dll::GetFileTime(source.get(), &created, &accessed, &written))
+    dll::SetFileTime(target.get(), &created, &accessed, &written);
+  return true;
 }
 
 bool MakeDirectory(const std::string& path) {
@@ -93,6 +116,7 @@ int64_t CountEntries(const std::string& directory) {
 CopyReport CopyTree(const std::string& from, const std::string& to, const TreePlan& plan, CopyProgress& progress) {
   CopyReport report;
   if (!MakeDirectory(to)) return report;
+  std::vector<char> block(kBlockBytes);
   for (const TreeEntry& entry : plan.entries) {
     if (progress.cancelled()) {
       report.outcome = CopyOutcome::kCancelled;
@@ -107,12 +131,10 @@ CopyReport CopyTree(const std::string& from, const std::string& to, const TreePl
       continue;
     }
     progress.startFile(entry.relative);
-    if (!CopyFile(Join(from, entry.relative), target, progress)) {
+    if (!CopyFile(Join(from, entry.relative), target, block, progress)) {
       report.failedEntry = entry.relative;
       return report;
     }
-    // A file copied over one of the same name does not always take the
-    // source's attributes with it.
     if (entry.attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
       dll::SetFileAttributesA(target.c_str(), entry.attributes & kAttributesToKeep);
     progress.finishFile(entry.size);

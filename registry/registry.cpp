@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "image/declared_functions.h"
@@ -59,6 +60,20 @@ void* QueryValueBytes(HKEY key, const char* valueName, DWORD* type) {
 
 rt::Text Substring(const char* text, size_t from, size_t count) {
   return rt::CopyText(std::string_view(text + from, count));
+}
+
+// The value's bytes up to the first NUL, references expanded.
+std::string ExpandedText(const void* bytes) {
+  const auto* data = reinterpret_cast<const char*>(rt::ByteSetData(bytes));
+  const size_t length = static_cast<size_t>(rt::ByteSetLength(bytes));
+  if (!data || length == 0) return std::string();
+  const void* nul = std::memchr(data, '\0', length);
+  rt::Text stored = rt::CopyText(std::string_view(data, nul ? static_cast<const char*>(nul) - data : length));
+  rt::Text expanded = ExpandEnvironmentText(stored);
+  std::string text = expanded ? expanded : "";
+  rt::program::Free(expanded);
+  rt::program::Free(stored);
+  return text;
 }
 
 }  // namespace
@@ -192,12 +207,38 @@ rt::Text ExpandEnvironmentText(rt::Text& text) {
 }
 
 std::string ReadExpandedRegistryText(int32_t rootCode, const char* valuePath) {
-  rt::Text stored = ReadRegistryText(rootCode, valuePath);
-  rt::Text expanded = ExpandEnvironmentText(stored);
-  std::string text = expanded ? expanded : "";
-  rt::program::Free(expanded);
-  rt::program::Free(stored);
-  return text;
+  rt::OwnedBlock bytes(ReadRegistryValue(rootCode, valuePath));
+  return ExpandedText(bytes.get());
+}
+
+// Redirection is switched off around each call, as in a single read, so
+// that several readers never nest its saved states; reflection stays off
+// for the key while it is open.
+struct RegistryKeyReader::Open {
+  bool native64 = false;
+  OwnedKey key;
+  std::optional<KeyReflectionOff> reflection;
+};
+
+RegistryKeyReader::RegistryKeyReader(int32_t rootCode, const char* keyPath) : open_(std::make_unique<Open>()) {
+  const HKEY root = RootKeyFromCode(rootCode);
+  open_->native64 = IsNative64Bit();
+  FsRedirectionOff redirection(open_->native64);
+  if (!redirection.ok()) return;
+  if (!open_->key.accept(dll::RegOpenKeyExA(root, keyPath ? keyPath : "", 0, open_->native64 ? kRead64 : kRead32,
+                                            open_->key.receive())))
+    return;
+  open_->reflection.emplace(open_->key.get(), open_->native64);
+}
+
+RegistryKeyReader::~RegistryKeyReader() = default;
+
+std::string RegistryKeyReader::readExpanded(const char* valueName) {
+  if (!open_->key.get()) return std::string();
+  FsRedirectionOff redirection(open_->native64);
+  if (!redirection.ok()) return std::string();
+  rt::OwnedBlock bytes(QueryValueBytes(open_->key.get(), valueName, nullptr));
+  return ExpandedText(bytes.get());
 }
 
 }  // namespace korvalin

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "registry/wow64_guards.h"
@@ -69,5 +70,22 @@ rt::Text ExpandEnvironmentText(rt::Text& text);
 // ReadRegistryText with the references expanded: a folder's place as the
 // program uses it. Empty on any failure.
 std::string ReadExpandedRegistryText(int32_t rootCode, const char* valuePath);
+
+// Many values read from one key, as ReadExpandedRegistryText reads each:
+// the key is opened once, and the 64-bit guards stay in place while it is
+// open, so a long rule set costs one open per key.
+class RegistryKeyReader {
+ public:
+  RegistryKeyReader(int32_t rootCode, const char* keyPath);
+  ~RegistryKeyReader();
+  RegistryKeyReader(const RegistryKeyReader&) = delete;
+  RegistryKeyReader& operator=(const RegistryKeyReader&) = delete;
+  // Null for the key's default value.
+  std::string readExpanded(const char* valueName);
+
+ private:
+  struct Open;
+  std::unique_ptr<Open> open_;
+};
 
 }  // namespace korvalin

@@ -1,6 +1,7 @@
 #include "rules/rule_set.h"
 
 #include <charconv>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -124,13 +125,27 @@ LoadedRules EvaluateRules(WorkerWait wait, DWORD evaluationMs) {
   return EvaluateRulesFile(std::move(bytes), wait, evaluationMs);
 }
 
+// Each distinct key of a load, opened once.
+class KeyReaders {
+ public:
+  std::string readExpanded(int32_t root, const std::string& valuePath) {
+    const ValuePath split = SplitValuePath(valuePath.c_str());
+    auto& reader = readers_[{root, split.keyPathArg()}];
+    if (!reader) reader = std::make_unique<RegistryKeyReader>(root, split.keyPathArg());
+    return reader->readExpanded(split.valueNameArg());
+  }
+
+ private:
+  std::map<std::pair<int32_t, std::string>, std::unique_ptr<RegistryKeyReader>> readers_;
+};
+
 // The folder's place from the registry; the rule is marked invalid when it
 // is missing, or when it or the rule's registry names cannot be used.
-void ReadCurrentDirectory(FolderRule& rule) {
+void ReadCurrentDirectory(FolderRule& rule, KeyReaders& keys) {
   if (HoldsWildcard(rule.name) || HoldsWildcard(rule.path)) {
     rule.problem = RuleProblem::kUnrepresentable;
   } else {
-    rule.currentDir = ReadExpandedRegistryText(rule.root, rule.valuePath().c_str());
+    rule.currentDir = keys.readExpanded(rule.root, rule.valuePath());
     const PathProblem problem = ProblemOfPath(rule.currentDir);
     if (rule.currentDir.empty()) rule.problem = RuleProblem::kBroken;
     else if (problem == PathProblem::kUnrepresentable) rule.problem = RuleProblem::kUnrepresentable;
@@ -145,7 +160,8 @@ void ReadCurrentDirectory(FolderRule& rule) {
 
 LoadedRules ReadRuleSet(WorkerWait wait, DWORD evaluationMs) {
   LoadedRules loaded = EvaluateRules(wait, evaluationMs);
-  for (FolderRule& rule : loaded.rules) ReadCurrentDirectory(rule);
+  KeyReaders keys;
+  for (FolderRule& rule : loaded.rules) ReadCurrentDirectory(rule, keys);
   return loaded;
 }
 

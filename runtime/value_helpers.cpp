@@ -61,6 +61,17 @@ void* NewArray(int32_t count, size_t elementSize) {
   return block;
 }
 
+void* ReserveArray(void* array, int32_t capacity, size_t elementSize) {
+  const int64_t count = array ? ArrayElementCount(array) : 0;
+  void* reserved = NewArray(capacity, elementSize);
+  if (count > 0) std::memcpy(ArrayElements<uint8_t>(reserved), ArrayElements<uint8_t>(array), count * elementSize);
+  SetArrayCount(reserved, static_cast<int32_t>(count));
+  Free(array);
+  return reserved;
+}
+
+void SetArrayCount(void* array, int32_t count) { static_cast<int32_t*>(array)[1] = count; }
+
 void FreeArray(uint32_t elementTag, void* array) {
   if (!array) return;
   uint32_t base = BaseTag(elementTag);

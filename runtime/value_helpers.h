@@ -35,6 +35,12 @@ void* NewZeroByteSet(int32_t length);
 
 // One-dimension arrays; a new empty array is the 8-byte block (1, 0).
 void* NewArray(int32_t count, size_t elementSize);
+// A one-dimensional array with room for `capacity` elements, its count and
+// elements kept and the new room zeroed: an array that grows one element at
+// a time grows its room geometrically and is not copied each time.
+void* ReserveArray(void* array, int32_t capacity, size_t elementSize);
+// Sets a one-dimensional array's count within the room it was given.
+void SetArrayCount(void* array, int32_t count);
 // Frees an array and, for text and byte-set elements, the elements first.
 void FreeArray(uint32_t elementTag, void* array);
 

@@ -29,6 +29,12 @@ void PumpMessages(DWORD milliseconds) {
 
 }  // namespace
 
+std::wstring Describe(const std::vector<SeenDialog>& seen) {
+  std::wstring all;
+  for (const SeenDialog& dialog : seen) all += (dialog.browser ? L"{browser} " : L"") + dialog.AllTexts() + L"\n";
+  return all;
+}
+
 ScriptStep BrowseTo(const std::string& path) { return {ScriptStep::kBrowseTo, path, 0}; }
 ScriptStep BrowseCancel() { return {ScriptStep::kBrowseCancel, "", 0}; }
 ScriptStep Press(WPARAM command) { return {ScriptStep::kPress, "", command}; }

@@ -37,6 +37,9 @@ struct SeenDialog : Dialog {
   std::string scriptedPath;
 };
 
+// Every dialog's texts, for a failure message.
+std::wstring Describe(const std::vector<SeenDialog>& seen);
+
 // Answers every dialog of this process from a thread of its own until
 // stopped; dialogs past the script are cancelled or closed so a flow never
 // hangs.

@@ -80,7 +80,7 @@ TEST_F(FolderFlow, InvalidRuleInBothModesNeverBrowses) {
     rt::program::Free(modeLabel);
     modeLabel = rt::CopyText(mode);
     std::vector<SeenDialog> seen = Run(row, {Press(IDCLOSE)});
-    ASSERT_EQ(seen.size(), 1u);
+    ASSERT_EQ(seen.size(), 1u) << Describe(seen);
     EXPECT_FALSE(seen[0].browser);
     EXPECT_EQ(seen[0].title, kCaption);
     EXPECT_EQ(seen[0].owner, TestMainWindow());
@@ -96,7 +96,7 @@ TEST_F(FolderFlow, DriveRootIsRefusedAndCancelledChoicesChangeNothing) {
   FillOldDirectory();
   int32_t row = AddTestRow(true);
   std::vector<SeenDialog> seen = Run(row, {BrowseTo("Z:\\"), Press(IDCLOSE)});
-  ASSERT_EQ(seen.size(), 2u);
+  ASSERT_EQ(seen.size(), 2u) << Describe(seen);
   EXPECT_TRUE(seen[0].browser);
   EXPECT_TRUE(seen[0].Shows(L"选择新的'测试桌面'目录"));
   EXPECT_TRUE(seen[1].Shows(L"无法将目录选择为磁盘根目录！"));
@@ -108,7 +108,7 @@ TEST_F(FolderFlow, DriveRootIsRefusedAndCancelledChoicesChangeNothing) {
   // Cancel on the confirmation.
   std::string target = MakeTempDirectory("flowtarget");
   seen = Run(row, {BrowseTo(target), Press(IDCANCEL)});
-  ASSERT_EQ(seen.size(), 2u);
+  ASSERT_EQ(seen.size(), 2u) << Describe(seen);
   EXPECT_TRUE(seen[1].Shows(L"确认操作"));
   EXPECT_TRUE(seen[1].Shows(Confirmation(target)));
   EXPECT_FALSE(Value().found);
@@ -123,7 +123,7 @@ TEST_F(FolderFlow, WithoutFilesTheValueRowAndShellChangeOnly) {
   std::string target = MakeTempDirectory("flowtarget");
   std::vector<DWORD> explorersBefore = ExplorerProcesses();
   std::vector<SeenDialog> seen = Run(row, {BrowseTo(target), Press(IDOK)});
-  ASSERT_EQ(seen.size(), 2u);  // no clear question
+  ASSERT_EQ(seen.size(), 2u) << Describe(seen);  // no clear question
   RegistryValue value = Value();
   EXPECT_TRUE(value.found);
   EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ));
@@ -144,7 +144,7 @@ TEST_F(FolderFlow, MovedFilesReplaceSameNamedOnesAndARefusedClearKeepsTheOld) {
   std::string target = MakeTempDirectory("flowtarget");
   WriteFile(target + "\\a.txt", "stale content that is longer");
   std::vector<SeenDialog> seen = Run(row, {BrowseTo(target), Press(IDOK), Press(IDCANCEL)});
-  ASSERT_EQ(seen.size(), 3u);
+  ASSERT_EQ(seen.size(), 3u) << Describe(seen);
   EXPECT_TRUE(seen[2].Shows(kClearQuestion));
   EXPECT_EQ(ReadFile(target + "\\a.txt"), "alpha");
   EXPECT_EQ(ReadFile(target + "\\sub\\b.txt"), "bravo-bravo");
@@ -159,7 +159,7 @@ TEST_F(FolderFlow, AnAcceptedClearLeavesTheOldDirectoryEmpty) {
   std::string target = base_ + "\\new";  // created by the copy
   CreateDirectoryA(target.c_str(), nullptr);
   std::vector<SeenDialog> seen = Run(row, {BrowseTo(target), Press(IDOK), Press(IDOK)});
-  ASSERT_EQ(seen.size(), 3u);
+  ASSERT_EQ(seen.size(), 3u) << Describe(seen);
   EXPECT_TRUE(seen[2].Shows(kClearQuestion));
   EXPECT_EQ(ReadFile(target + "\\a.txt"), "alpha");
   EXPECT_EQ(ReadFile(target + "\\sub\\b.txt"), "bravo-bravo");
@@ -177,7 +177,7 @@ TEST_F(FolderFlow, AFailedCopyAsksNoClearQuestionAndLosesNothing) {
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   std::vector<SeenDialog> seen = Run(row, {BrowseTo(target), Press(IDOK), Press(IDCLOSE)});
   CloseHandle(held);
-  ASSERT_EQ(seen.size(), 3u);
+  ASSERT_EQ(seen.size(), 3u) << Describe(seen);
   EXPECT_FALSE(seen[2].Shows(kClearQuestion));
   EXPECT_TRUE(seen[2].Shows(CopyFailed(oldDir_, target, "a.txt"))) << seen[2].AllTexts();
   ExpectOldFilesKept();
@@ -193,7 +193,7 @@ TEST_F(FolderFlow, TheCurrentDirectoryAndOnesInsideItAreRefused) {
     SCOPED_TRACE(target);
     // Refused before the question.
     std::vector<SeenDialog> seen = Run(row, {BrowseTo(target), Press(IDCLOSE)});
-    ASSERT_EQ(seen.size(), 2u);
+    ASSERT_EQ(seen.size(), 2u) << Describe(seen);
     EXPECT_TRUE(seen[1].Shows(L"错误"));
     EXPECT_TRUE(seen[1].Shows(kNestedRefused));
     EXPECT_FALSE(Value().found);
@@ -211,7 +211,7 @@ TEST_F(FolderFlow, AnOldDirectoryThatIsALinkKeepsItsTargetsFiles) {
   int32_t row = AddTestRow(true);
   std::string target = MakeTempDirectory("flowtarget");
   std::vector<SeenDialog> seen = Run(row, {BrowseTo(target), Press(IDOK), Press(IDOK), Press(IDCLOSE)});
-  ASSERT_EQ(seen.size(), 4u);
+  ASSERT_EQ(seen.size(), 4u) << Describe(seen);
   EXPECT_TRUE(seen[2].Shows(kClearQuestion));
   EXPECT_EQ(ReadFile(target + "\\a.txt"), "alpha");
   // Clearing never deletes through a link: what it points to stays, and
@@ -232,7 +232,7 @@ TEST_F(FolderFlow, AFailedRegistryWriteShowsWriteFailedAndChangesNothingElse) {
   int32_t row = AddRow("测试桌面", name_, 3, childPath, true, oldDir_);
   std::string target = MakeTempDirectory("flowtarget");
   std::vector<SeenDialog> seen = Run(row, {BrowseTo(target), Press(IDOK), Press(IDCLOSE)});
-  ASSERT_EQ(seen.size(), 3u);
+  ASSERT_EQ(seen.size(), 3u) << Describe(seen);
   EXPECT_TRUE(seen[2].Shows(L"修改失败"));
   EXPECT_TRUE(seen[2].Shows(L"修改目录时发生错误，修改失败！\r\n文件夹仍使用原目录'" + Wide(oldDir_) +
                             L"'；已复制的文件位于'" + Wide(target) + L"'。"))

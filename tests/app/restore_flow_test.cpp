@@ -61,7 +61,7 @@ TEST_F(RestoreFlow, ADefaultEqualToTheCurrentDirectoryNeedsNoRestore) {
   int32_t row = AddTestRow();
   SetDefault(currentDir_);
   std::vector<SeenDialog> seen = Run(row, {Press(IDCLOSE)});
-  ASSERT_EQ(seen.size(), 1u);
+  ASSERT_EQ(seen.size(), 1u) << Describe(seen);
   EXPECT_FALSE(seen[0].browser);
   EXPECT_TRUE(seen[0].Shows(L"提醒"));
   EXPECT_TRUE(seen[0].Shows(L"当前设置路径为默认路径，无需恢复！"));
@@ -76,7 +76,7 @@ TEST_F(RestoreFlow, ALetterCaseDifferenceIsTheSamePlaceAndRefusedBeforeTheQuesti
   SetDefault(upper);
   // Accepted, it would copy the folder onto itself and then empty it.
   std::vector<SeenDialog> seen = Run(row, {Press(IDCLOSE)});
-  ASSERT_EQ(seen.size(), 1u);
+  ASSERT_EQ(seen.size(), 1u) << Describe(seen);
   EXPECT_TRUE(seen[0].Shows(L"错误"));
   EXPECT_TRUE(seen[0].Shows(L"新目录不能是当前目录，也不能位于当前目录之内！"));
   ExpectUnchanged(row);
@@ -90,7 +90,7 @@ TEST_F(RestoreFlow, AnExpandableDefaultIsShownAndWrittenExpanded) {
   ASSERT_GT(GetEnvironmentVariableA("USERPROFILE", profile, MAX_PATH), 0u);
   std::string expanded = std::string(profile) + "\\" + folder;
   std::vector<SeenDialog> seen = Run(row, {Press(IDOK)});
-  ASSERT_EQ(seen.size(), 1u);
+  ASSERT_EQ(seen.size(), 1u) << Describe(seen);
   EXPECT_TRUE(seen[0].Shows(L"确认将'测试文档'恢复成默认目录吗？\r\n默认目录：" + Wide(expanded)));
   RegistryValue value = Value();
   EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ));
@@ -105,7 +105,7 @@ TEST_F(RestoreFlow, AnEmptyDefaultChangesNothing) {
     SCOPED_TRACE(stored ? "empty value" : "no value");
     if (stored) SetDefault("");
     std::vector<SeenDialog> seen = Run(row, {Press(IDCLOSE)});
-    ASSERT_EQ(seen.size(), 1u);
+    ASSERT_EQ(seen.size(), 1u) << Describe(seen);
     EXPECT_TRUE(seen[0].Shows(L"提醒"));
     EXPECT_TRUE(seen[0].Shows(kNothingToRestore));
     ExpectUnchanged(row);
@@ -116,7 +116,7 @@ TEST_F(RestoreFlow, ADefaultInsideTheCurrentDirectoryIsRefused) {
   int32_t row = AddTestRow(true);
   SetDefault(currentDir_ + "\\inner");
   std::vector<SeenDialog> seen = Run(row, {Press(IDCLOSE)});
-  ASSERT_EQ(seen.size(), 1u);
+  ASSERT_EQ(seen.size(), 1u) << Describe(seen);
   EXPECT_TRUE(seen[0].Shows(L"新目录不能是当前目录，也不能位于当前目录之内！"));
   ExpectUnchanged(row);
 }

@@ -25,6 +25,10 @@ std::string MakeSourceTree() {
   WriteFile(source + "\\a.txt", "alpha");
   CreateDirectoryA((source + "\\sub").c_str(), nullptr);
   WriteFile(source + "\\sub\\b.txt", "bravo-bravo");
+  FILETIME old = {0x12345600, 0x01D00000};  // 2014: not the time of the copy
+  HANDLE b = CreateFileA((source + "\\sub\\b.txt").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  SetFileTime(b, nullptr, nullptr, &old);
+  CloseHandle(b);
   WriteFile(source + "\\desktop.ini", "[.ShellClassInfo]");
   SetFileAttributesA((source + "\\desktop.ini").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
   CreateDirectoryA((source + "\\empty").c_str(), nullptr);
@@ -67,6 +71,10 @@ TEST(TreeCopy, CopiesEverythingAsItIsAndReplacesWhatIsThere) {
     EXPECT_TRUE(DirectoryExists(destination + "\\empty"));
     EXPECT_TRUE(Attributes(destination + "\\secret") & FILE_ATTRIBUTE_HIDDEN);
     EXPECT_EQ(Exists(destination + "\\other.txt"), existing);
+    WIN32_FILE_ATTRIBUTE_DATA was = {}, now = {};
+    GetFileAttributesExA((source + "\\sub\\b.txt").c_str(), GetFileExInfoStandard, &was);
+    GetFileAttributesExA((destination + "\\sub\\b.txt").c_str(), GetFileExInfoStandard, &now);
+    EXPECT_EQ(CompareFileTime(&was.ftLastWriteTime, &now.ftLastWriteTime), 0) << "the time of last write goes along";
     EXPECT_TRUE(CopyVerified(destination, plan));
     EXPECT_EQ(ReadFile(source + "\\a.txt"), "alpha");
   }
