@@ -28,7 +28,8 @@ CopyProgress* shown = nullptr;
 class DialogTemplate {
  public:
   void header(const char* title, int items, short width, short height) {
-    const DWORD style = DS_MODALFRAME | DS_CENTER | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_VISIBLE;
+    // Shown once it is whole, texts and all.
+    const DWORD style = DS_MODALFRAME | DS_CENTER | DS_SETFONT | WS_POPUP | WS_CAPTION;
     dword(style);
     dword(0);
     word(static_cast<WORD>(items));
@@ -92,7 +93,9 @@ HWND CreateProgressWindow(HWND owner) {
   layout.item(BS_PUSHBUTTON | WS_TABSTOP, 202, 56, 50, 14, IDCANCEL, 0x0080, nullptr, "取消");
   HWND dialog = dll::CreateDialogIndirectParamA(dll::GetModuleHandleA(nullptr), layout.get(), owner,
                                                 ProgressProcedure, 0);
-  if (dialog) dll::SendDlgItemMessageA(dialog, kBar, PBM_SETRANGE32, 0, kBarSteps);
+  if (!dialog) return nullptr;
+  dll::SendDlgItemMessageA(dialog, kBar, PBM_SETRANGE32, 0, kBarSteps);
+  dll::ShowWindow(dialog, SW_SHOWNORMAL);
   return dialog;
 }
 

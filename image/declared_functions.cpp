@@ -132,6 +132,7 @@ const char* const kLibraryNames[kDeclaredFunctionCount] = {
     "kernel32",  // 119
     "kernel32",  // 120
     "kernel32",  // 121
+    "user32",  // 122
 };
 
 const char* const kFunctionNames[kDeclaredFunctionCount] = {
@@ -257,6 +258,7 @@ const char* const kFunctionNames[kDeclaredFunctionCount] = {
     "GetFileAttributesA",  // 119
     "GetFileTime",  // 120
     "SetFileTime",  // 121
+    "ShowWindow",  // 122
 };
 
 }  // namespace dll

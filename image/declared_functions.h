@@ -13,7 +13,7 @@
 
 namespace dll {
 
-constexpr int kDeclaredFunctionCount = 122;
+constexpr int kDeclaredFunctionCount = 123;
 extern const char* const kLibraryNames[kDeclaredFunctionCount];
 extern const char* const kFunctionNames[kDeclaredFunctionCount];
 
@@ -429,5 +429,7 @@ inline BOOL GetFileTime(HANDLE file, LPFILETIME created, LPFILETIME accessed, LP
 inline BOOL SetFileTime(HANDLE file, const FILETIME* created, const FILETIME* accessed, const FILETIME* written) {
   return rt::program::CallDeclared<BOOL>(121, file, created, accessed, written);
 }
+// 122: the copy's progress window, shown once it is whole
+inline BOOL ShowWindow(HWND window, int command) { return rt::program::CallDeclared<BOOL>(122, window, command); }
 
 }  // namespace dll

@@ -18,10 +18,12 @@ struct Search {
   HWND found;
 };
 
-bool IsProgressWindow(HWND window) {
-  wchar_t title[64] = {};
-  GetWindowTextW(window, title, 64);
-  return lstrcmpW(title, kProgressWindowTitle) == 0;
+// A dialog still being made has no title yet: every dialog of Korvalin's
+// has one, so such a window is looked at again later.
+std::wstring TitleOf(HWND window) {
+  wchar_t title[512] = {};
+  GetWindowTextW(window, title, 512);
+  return title;
 }
 
 BOOL CALLBACK MatchDialog(HWND window, LPARAM context) {
@@ -31,8 +33,10 @@ BOOL CALLBACK MatchDialog(HWND window, LPARAM context) {
   char className[64] = {};
   GetClassNameA(window, className, sizeof className);
   bool skipped = std::find(search->skip->begin(), search->skip->end(), window) != search->skip->end();
-  if (owner == search->processId && lstrcmpA(className, "#32770") == 0 && IsWindowVisible(window) && !skipped &&
-      IsProgressWindow(window) == search->progress) {
+  if (owner != search->processId || lstrcmpA(className, "#32770") != 0 || !IsWindowVisible(window) || skipped)
+    return TRUE;
+  const std::wstring title = TitleOf(window);
+  if (!title.empty() && (title == kProgressWindowTitle) == search->progress) {
     search->found = window;
     return FALSE;
   }
