@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "tests/support/dialogs.h"
+#include "tests/e2e/dialogs.h"
 #include "tests/e2e/folders.h"
 #include "tests/e2e/korvalin_run.h"
 #include "tests/e2e/prefix_tools.h"
@@ -12,11 +12,6 @@
 
 namespace korvalin::e2e {
 namespace {
-
-using test::Answer;
-using test::BrowseTo;
-using test::Dialog;
-using test::WaitForDialog;
 
 std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 

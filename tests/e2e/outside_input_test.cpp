@@ -4,18 +4,13 @@
 // nothing is written, copied or lost.
 #include <gtest/gtest.h>
 
+#include "tests/e2e/dialogs.h"
 #include "tests/e2e/folders.h"
 #include "tests/e2e/korvalin_run.h"
 #include "tests/e2e/prefix_tools.h"
-#include "tests/support/dialogs.h"
 
 namespace korvalin::e2e {
 namespace {
-
-using test::Answer;
-using test::BrowseTo;
-using test::Dialog;
-using test::WaitForDialog;
 
 constexpr wchar_t kShellFoldersKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 constexpr char kBackup[] = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders\\Backup";

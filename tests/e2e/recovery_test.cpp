@@ -2,7 +2,7 @@
 // folder pointed back at the default kept under HKLM.
 #include <gtest/gtest.h>
 
-#include "tests/support/dialogs.h"
+#include "tests/e2e/dialogs.h"
 #include "tests/e2e/folders.h"
 #include "tests/e2e/korvalin_run.h"
 #include "tests/e2e/prefix_tools.h"
@@ -10,11 +10,6 @@
 
 namespace korvalin::e2e {
 namespace {
-
-using test::Answer;
-using test::BrowseTo;
-using test::Dialog;
-using test::WaitForDialog;
 
 constexpr char kBackup[] = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders\\Backup";
 

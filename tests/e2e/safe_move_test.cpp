@@ -4,19 +4,14 @@
 // place, a cancelled copy, and a move cut short by the end of the process.
 #include <gtest/gtest.h>
 
+#include "tests/e2e/dialogs.h"
 #include "tests/e2e/folders.h"
 #include "tests/e2e/korvalin_run.h"
 #include "tests/e2e/prefix_tools.h"
-#include "tests/support/dialogs.h"
 #include "tests/support/links.h"
 
 namespace korvalin::e2e {
 namespace {
-
-using test::Answer;
-using test::BrowseTo;
-using test::Dialog;
-using test::WaitForDialog;
 
 std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
@@ -34,10 +29,22 @@ Dialog MoveDesktopTo(KorvalinRun& run, const std::string& directory) {
 }
 
 // A Desktop of many small files: a copy long enough to be caught running.
-void PutManyFiles(const std::string& directory, int count) {
+constexpr int kManyFiles = 3000;
+void PutManyFiles(const std::string& directory) {
   CreateDirectoryA((directory + "\\many").c_str(), nullptr);
   const std::string block(4096, 'k');
-  for (int i = 0; i < count; ++i) WriteFileBytes(directory + "\\many\\f" + std::to_string(i) + ".bin", block);
+  for (int i = 0; i < kManyFiles; ++i) WriteFileBytes(directory + "\\many\\f" + std::to_string(i) + ".bin", block);
+}
+
+// Starts moving the Desktop (with many files) to the directory; returns
+// the progress window once the copy runs.
+HWND StartLongMove(KorvalinRun& run, const std::string& directory) {
+  if (!run.Start() || !run.WaitForRows(4)) return nullptr;
+  run.ClickRowButton(1);
+  Dialog browser = WaitForDialog(run.processId());
+  if (!BrowseTo(run.process(), browser, directory)) return nullptr;
+  Answer(WaitForDialog(run.processId()), IDOK);
+  return test::WaitForProgressWindow(run.processId());
 }
 
 TEST(SafeMove, AFailedCopyLeavesTheValueAndEveryFileWhereTheyWere) {
@@ -144,16 +151,10 @@ TEST(SafeMove, ACancelledCopyChangesNothing) {
   Folders folders("cancel");
   std::string old = folders.Make("old"), chosen = folders.Make("new");
   PutUserFiles(old);
-  PutManyFiles(old, 3000);
+  PutManyFiles(old);
   ASSERT_TRUE(RegAdd(kShellFolders, "Desktop", "REG_SZ", old));
   KorvalinRun run("cancel");
-  ASSERT_TRUE(run.Start());
-  ASSERT_TRUE(run.WaitForRows(4));
-  run.ClickRowButton(1);
-  Dialog browser = WaitForDialog(run.processId());
-  ASSERT_TRUE(BrowseTo(run.process(), browser, chosen));
-  Answer(WaitForDialog(run.processId()), IDOK);
-  HWND progress = test::WaitForProgressWindow(run.processId());
+  HWND progress = StartLongMove(run, chosen);
   ASSERT_NE(progress, nullptr);
   PostMessageA(progress, WM_COMMAND, IDCANCEL, 0);
   Dialog cancelled = WaitForDialog(run.processId(), 60000);
@@ -162,7 +163,7 @@ TEST(SafeMove, ACancelledCopyChangesNothing) {
   EXPECT_EQ(WaitForDialog(run.processId(), 1500).window, nullptr);
   EXPECT_EQ(RegQuery(kShellFolders, "Desktop").data, old);
   EXPECT_TRUE(HoldsUserFiles(old));
-  EXPECT_EQ(Entries(old + "\\many").size(), 3000u);
+  EXPECT_EQ(Entries(old + "\\many").size(), static_cast<size_t>(kManyFiles));
   EXPECT_FALSE(run.Read("Move.data").size());
   EXPECT_EQ(run.Close(), 0u);
 }
@@ -171,17 +172,11 @@ TEST(SafeMove, AMoveCutShortIsExplainedAtTheNextStart) {
   Folders folders("killed");
   std::string old = folders.Make("old"), chosen = folders.Make("new");
   PutUserFiles(old);
-  PutManyFiles(old, 3000);
+  PutManyFiles(old);
   ASSERT_TRUE(RegAdd(kShellFolders, "Desktop", "REG_SZ", old));
   {
     KorvalinRun run("killed");
-    ASSERT_TRUE(run.Start());
-    ASSERT_TRUE(run.WaitForRows(4));
-    run.ClickRowButton(1);
-    Dialog browser = WaitForDialog(run.processId());
-    ASSERT_TRUE(BrowseTo(run.process(), browser, chosen));
-    Answer(WaitForDialog(run.processId()), IDOK);
-    ASSERT_NE(test::WaitForProgressWindow(run.processId()), nullptr);
+    ASSERT_NE(StartLongMove(run, chosen), nullptr);
     TerminateProcess(run.process(), 9);
     run.WaitForExit();
     EXPECT_NE(run.Read("Move.data").find("stage=copying"), std::string::npos);

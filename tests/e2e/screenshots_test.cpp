@@ -6,18 +6,13 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "tests/support/dialogs.h"
+#include "tests/e2e/dialogs.h"
 #include "tests/e2e/folders.h"
 #include "tests/e2e/korvalin_run.h"
 #include "tests/e2e/prefix_tools.h"
 
 namespace korvalin::e2e {
 namespace {
-
-using test::Answer;
-using test::BrowseTo;
-using test::Dialog;
-using test::WaitForDialog;
 
 // A 32-bit top-down BMP of the screen area.
 void SaveShot(const std::string& path, RECT area) {
