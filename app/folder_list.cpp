@@ -108,6 +108,7 @@ void FolderList::reserveRows(int32_t count, int32_t titleBytes) {
 
 void FolderList::holdRedraw(bool hold) {
   dll::SendMessageA_50(handle, WM_SETREDRAW, hold ? FALSE : TRUE, 0);
+  heldListProcedure_ = hold ? folder_list::PreviousProcedure(handle) : nullptr;
   if (!hold) invalidate(nullptr);
 }
 
@@ -115,7 +116,12 @@ void FolderList::setColumnWidth() { dll::SendMessageA_50(handle, LB_SETCOLUMNWID
 LRESULT FolderList::getRowData(int32_t row) { return dll::SendMessageA_50(handle, LB_GETITEMDATA, row, 0); }
 
 int32_t FolderList::addRowTitle(const char* title) {
-  return static_cast<int32_t>(dll::SendMessageA(handle, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(title ? title : "")));
+  const auto text = reinterpret_cast<LPARAM>(title ? title : "");
+  // onListMessage passes LB_ADDSTRING on untouched, so while a load holds
+  // the redraw the rows skip the thunk and its property reads.
+  if (heldListProcedure_)
+    return static_cast<int32_t>(dll::CallWindowProcA_69(heldListProcedure_, handle, LB_ADDSTRING, 0, text));
+  return static_cast<int32_t>(dll::SendMessageA(handle, LB_ADDSTRING, 0, text));
 }
 
 void FolderList::setBackColor(COLORREF color) { backColor = color; }

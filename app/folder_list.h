@@ -117,6 +117,7 @@ class FolderList final {
   FolderList** holder_;
   gdi::PaintBrush backBrush_;
   int32_t rowsCapacity_ = 0;  // records the rows array has room for
+  WNDPROC heldListProcedure_ = nullptr;  // the list box's own, while the redraw is held
   COLORREF backBrushColor_ = 0;
 };
 

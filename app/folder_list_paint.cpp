@@ -19,7 +19,7 @@ LPCWSTR ButtonClassList() { return reinterpret_cast<LPCWSTR>(kButtonClass.text);
 
 }  // namespace
 
-LRESULT FolderList::onParentMessage(HWND, UINT message, WPARAM, LPARAM lParam) {
+LRESULT FolderList::onParentMessage(HWND window, UINT message, WPARAM, LPARAM lParam) {
   if (message == WM_DRAWITEM) {
     if (!lParam) return 0;
     DRAWITEMSTRUCT item;
@@ -29,6 +29,10 @@ LRESULT FolderList::onParentMessage(HWND, UINT message, WPARAM, LPARAM lParam) {
     return 1;
   }
   if (message == WM_CTLCOLORLISTBOX) return reinterpret_cast<LRESULT>(backgroundBrush());
+  // The list box, destroyed after its parent, sends a WM_DELETEITEM per row
+  // to the parent: without the thunk (and its property reads) in the way, a
+  // long list closes at once. Nothing the list draws comes after this.
+  if (message == WM_DESTROY) folder_list::RemoveThunk(window);
   return 0;
 }
 

@@ -32,4 +32,14 @@ inline bool IsCallable(const void* code) {
   return code && !dll::IsBadCodePtr(reinterpret_cast<FARPROC>(const_cast<void*>(code)));
 }
 
+// The procedure the thunk passes a window's messages on to; null for none.
+// Each message through the thunk reads three window properties, and under
+// Wine each read is a round trip to the server: bulk work goes straight to
+// this procedure.
+WNDPROC PreviousProcedure(HWND window);
+
+// Gives the window back to its previous procedure, if the thunk is still
+// the window's procedure.
+void RemoveThunk(HWND window);
+
 }  // namespace korvalin::folder_list

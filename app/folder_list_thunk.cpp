@@ -47,6 +47,20 @@ void InstallThunk(HWND window, FolderList** reference, int slot) {
 
 }  // namespace
 
+namespace folder_list {
+
+WNDPROC PreviousProcedure(HWND window) { return reinterpret_cast<WNDPROC>(dll::GetPropA(window, kProcProperty)); }
+
+void RemoveThunk(HWND window) {
+  const auto previous = reinterpret_cast<LONG_PTR>(PreviousProcedure(window));
+  if (!previous) return;
+  const LONG_PTR current = dll::SetWindowLongA_66(window, GWLP_WNDPROC, previous);
+  // Subclassed again after the thunk: that procedure stays in front.
+  if (current != reinterpret_cast<LONG_PTR>(&FolderListThunk)) dll::SetWindowLongA_66(window, GWLP_WNDPROC, current);
+}
+
+}  // namespace folder_list
+
 LRESULT CALLBACK FolderListThunk(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto old = reinterpret_cast<WNDPROC>(dll::GetPropA(window, kProcProperty));
   if (!old) return dll::DefWindowProcA(window, message, wParam, lParam);
