@@ -1,10 +1,14 @@
 // Resource balance over long use: 1,000 repaints, 10,000 mouse moves over
-// the rows and a full rule load must leave every count where it was.
+// the rows, a full rule load and ten moves of a small folder must leave
+// every count where it was.
+#include <cstdio>
+
 #include "app/globals.h"
+#include "app/rule_rows.h"
 #include "bench/bench_support.h"
 #include "bench/bench_window.h"
 #include "bench/benchmarks.h"
-#include "app/rule_rows.h"
+#include "bench/move_balance.h"
 
 namespace korvalin::bench {
 namespace {
@@ -12,6 +16,23 @@ namespace {
 void RuleLoad() {
   ListWindow window(&folderList);
   LoadRuleSet();
+}
+
+// Ten moves of a small folder with its files, after one that binds what a
+// move needs for the rest of the process.
+bool TenMoves() {
+  MoveScratch scratch;
+  if (!scratch.ready() || !scratch.moveOnce()) {
+    std::fprintf(stderr, "the scratch folder could not be made or moved\n");
+    return false;
+  }
+  const Resources before = CountResources();
+  int moved = 0;
+  for (int i = 0; i < 10; ++i) moved += scratch.moveOnce();
+  const Resources after = CountResources();
+  Report("balance", "ten moves of a small folder: moves that switched the folder and carried every file", moved,
+         "moves", "all 10 expected; 30 files of 4 KiB each time");
+  return ReportGrowth("ten moves of a small folder", before, after) && moved == 10;
 }
 
 }  // namespace
@@ -43,6 +64,7 @@ int RunBalanceBenchmarks() {
   RuleLoad();
   Resources after = CountResources();
   level &= ReportGrowth("full rule load (list created, loaded, destroyed)", before, after);
+  level &= TenMoves();
   Report("balance", "all counts level", level ? 1 : 0, "bool", "target: 1");
   return level ? 0 : 1;
 }

@@ -17,6 +17,10 @@ double Median(std::vector<double> samples);
 void Report(const char* group, const std::string& measure, double value, const char* unit,
             const std::string& note = "");
 
+// The private memory of a process in bytes (PROCESS_MEMORY_COUNTERS_EX);
+// -1 when it cannot be read.
+double PrivateBytes(HANDLE process);
+
 // What a long session could leak. GetGuiResources and GetProcessHandleCount
 // are stubs that answer 0 under Wine 8, so GDI objects and kernel handles
 // are also counted by probing handle values, and USER objects as the

@@ -4,14 +4,19 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "app/folder_list.h"
 
 namespace korvalin::bench {
 
 int RunRuleBenchmarks();
+// The parts of a load of `count` rules (a rules document at `path`, removed
+// afterwards), each timed alone; false when they did not give every rule.
+bool LoadBreakdown(const std::string& path, int count);
 int RunPaintBenchmarks();
 int RunBalanceBenchmarks();
-// copy-prepare <dir> | copy-korvalin <source> <destination> | copy-shell <source> <destination>
+// copy-prepare <dir> | copy-<korvalin|window|shell|files> <source> <destination>
 int RunCopyBenchmark(int argc, char** argv);
 
 // Repaints the whole visible list at once (what 1,000 repaints repeat).

@@ -13,7 +13,7 @@
 int main(int argc, char** argv) {
   using namespace korvalin::bench;
   if (argc < 2) {
-    std::fprintf(stderr, "usage: korvalin_bench rules|paint|balance|copy-prepare|copy-korvalin|copy-shell ...\n");
+    std::fprintf(stderr, "usage: korvalin_bench rules|paint|balance|copy-prepare DIR|copy-korvalin|copy-window|copy-shell|copy-files FROM TO\n");
     return 2;
   }
   rt::AttachProgramImage(&korvalin::ProgramHeader());

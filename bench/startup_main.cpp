@@ -1,11 +1,8 @@
 // Start-up driver: starts Korvalin.exe from a directory of its own (with or
-// without a rules.json) and times process start to painted folder rows, then
-// WM_CLOSE to process exit. Wine's own process start is timed with a program
-// that ends at once.
-//
-// "Painted rows" as seen from outside: the list box holds every row (header
-// and rules) and neither it nor the main window has an update region left,
-// so the WM_PAINT that drew the rows through WM_DRAWITEM has run.
+// without a rules.json) and times process start to painted folder rows,
+// reads the process's private memory there, then times WM_CLOSE to process
+// exit. The baseline is an empty program with Korvalin's manifest that
+// opens a window of the same size (bench_noop.exe).
 #include <windows.h>
 
 #include <cstdio>
@@ -14,111 +11,106 @@
 #include <vector>
 
 #include "bench/bench_support.h"
+#include "bench/startup_child.h"
 
 namespace korvalin::bench {
 namespace {
 
-constexpr DWORD kTimeoutMs = 60000;
+struct Samples {
+  std::vector<double> painted, memory, exit;
+  int pending = 0;
+  int failures = 0;
+};
 
-struct Child {
-  PROCESS_INFORMATION info = {};
-  bool start(const std::string& program, const std::string& directory) {
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    std::string line = "\"" + program + "\"";
-    return CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          directory.empty() ? nullptr : directory.c_str(), &startup, &info) != 0;
-  }
-  // Ends the process if it still runs, and always waits for it.
-  ~Child() {
-    if (!info.hProcess) return;
-    if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) {
-      TerminateProcess(info.hProcess, 99);
-      WaitForSingleObject(info.hProcess, kTimeoutMs);
+// One untimed run first, to warm the file cache; a failed run is told and
+// counted, and none of its figures enters a median.
+Samples RunCase(const char* name, const std::string& program, const std::string& directory,
+                const std::string& arguments, const PaintedWindow& wanted, int runs) {
+  Samples samples;
+  TimeStart(program, directory, arguments, wanted);
+  for (int i = 0; i < runs; ++i) {
+    const StartupRun run = TimeStart(program, directory, arguments, wanted);
+    if (!run.failure.empty()) {
+      std::fprintf(stderr, "%s: run %d failed: %s\n", name, i + 1, run.failure.c_str());
+      ++samples.failures;
+      continue;
     }
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
+    samples.painted.push_back(run.toPainted * 1000);
+    samples.memory.push_back(run.privateBytes / 1024);
+    samples.exit.push_back(run.toExit * 1000);
+    samples.pending += run.sawPending;
   }
-};
-
-struct Found {
-  DWORD processId;
-  HWND window;
-};
-
-BOOL CALLBACK FindMain(HWND window, LPARAM data) {
-  auto* found = reinterpret_cast<Found*>(data);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  char name[64] = {};
-  GetClassNameA(window, name, sizeof name);
-  if (owner != found->processId || std::string(name) != "SysPath_Mirt_Main") return TRUE;
-  found->window = window;
-  return FALSE;
+  return samples;
 }
 
-// sawPending: set once the rows were all there with their paint still to come,
-// which shows that the update region is seen from this process.
-bool RowsPainted(HWND main, HWND list, LRESULT rows, bool& sawPending) {
-  DWORD_PTR count = 0;
-  if (!SendMessageTimeoutA(list, LB_GETCOUNT, 0, 0, SMTO_NORMAL, kTimeoutMs, &count)) return false;
-  if (static_cast<LRESULT>(count) != rows || !IsWindowVisible(list)) return false;
-  if (GetUpdateRect(list, nullptr, FALSE) || GetUpdateRect(main, nullptr, FALSE)) {
-    sawPending = true;
-    return false;
-  }
-  return true;
-}
-
-double WineProcessStart(const std::string& noop) {
-  Child child;
-  double start = Now();
-  if (!child.start(noop, "")) return -1;
-  WaitForSingleObject(child.info.hProcess, kTimeoutMs);
-  return Now() - start;
-}
-
-struct StartupRun {
-  double toRows = -1;
-  double toExit = -1;
-  DWORD exitCode = 0;
-  bool sawPending = false;
-};
-
-StartupRun TimeKorvalin(const std::string& program, const std::string& directory, LRESULT rows) {
-  StartupRun run;
-  DeleteFileA((directory + "\\Win.data").c_str());
-  Child child;
-  double start = Now();
-  if (!child.start(program, directory)) return run;
-  Found found = {child.info.dwProcessId, nullptr};
-  HWND list = nullptr;
-  while (Now() - start < kTimeoutMs / 1000.0) {
-    if (!found.window) EnumWindows(FindMain, reinterpret_cast<LPARAM>(&found));
-    if (found.window && !list) list = FindWindowExA(found.window, nullptr, "ListBox", nullptr);
-    if (list && RowsPainted(found.window, list, rows, run.sawPending)) {
-      run.toRows = Now() - start;
-      break;
-    }
-    if (WaitForSingleObject(child.info.hProcess, 1) == WAIT_OBJECT_0) return run;
-  }
-  if (run.toRows < 0) return run;
-  double closing = Now();
-  PostMessageA(found.window, WM_CLOSE, 0, 0);
-  if (WaitForSingleObject(child.info.hProcess, kTimeoutMs) == WAIT_OBJECT_0) {
-    run.toExit = Now() - closing;
-    GetExitCodeProcess(child.info.hProcess, &run.exitCode);
-  }
-  return run;
-}
+std::string MedianOf(const std::vector<double>& samples) { return "median of " + std::to_string(samples.size()); }
 
 bool CopyProgram(const std::string& program, const std::string& directory, int rules) {
   CreateDirectoryA(directory.c_str(), nullptr);
-  std::string target = directory + "\\Korvalin.exe";
-  if (!CopyFileA(program.c_str(), target.c_str(), FALSE)) return false;
-  std::string document = directory + "\\rules.json";
+  DeleteFileA((directory + "\\Win.data").c_str());
+  if (!CopyFileA(program.c_str(), (directory + "\\Korvalin.exe").c_str(), FALSE)) return false;
+  const std::string document = directory + "\\rules.json";
   DeleteFileA(document.c_str());
   return rules < 0 || WriteRulesFile(document, rules);
+}
+
+struct Baseline {
+  double painted = 0;  // ms
+  double memory = 0;   // KiB
+};
+
+// The empty program: bare process start, and start to its painted window.
+bool MeasureBaseline(const std::string& noop, int runs, Baseline& baseline) {
+  std::vector<double> bare;
+  TimeToExit(noop, "/exit");
+  for (int i = 0; i < runs; ++i) {
+    const double seconds = TimeToExit(noop, "/exit");
+    if (seconds >= 0) bare.push_back(seconds * 1000);
+  }
+  const Samples window = RunCase("empty window program", noop, "", "", {"KorvalinBenchEmpty", -1}, runs);
+  if (bare.size() != static_cast<size_t>(runs) || window.failures) return false;
+  baseline = {Median(window.painted), Median(window.memory)};
+  Report("startup", "empty program, no window: start to exit", Median(bare), "ms", MedianOf(bare));
+  Report("startup", "empty window program (Korvalin's manifest): start to painted window", baseline.painted, "ms",
+         MedianOf(window.painted) + "; the baseline");
+  Report("startup", "empty window program: private memory", baseline.memory, "KiB", "the empty start");
+  Report("startup", "empty window program: WM_CLOSE to exit", Median(window.exit), "ms");
+  return true;
+}
+
+void ReportBuiltIn(const Samples& s, const Baseline& baseline) {
+  const double painted = Median(s.painted);
+  Report("startup", "Korvalin, built-in rules: start to painted rows", painted, "ms",
+         MedianOf(s.painted) + "; paint seen pending in " + std::to_string(s.pending));
+  Report("startup", "Korvalin, built-in rules: beyond the empty window program", painted - baseline.painted, "ms",
+         "target <= 100 ms");
+  Report("startup", "Korvalin, built-in rules: private memory beyond the empty start",
+         Median(s.memory) - baseline.memory, "KiB");
+  Report("startup", "Korvalin, built-in rules: WM_CLOSE to exit", Median(s.exit), "ms");
+}
+
+void ReportScale(int rules, const Samples& s, const Baseline& baseline) {
+  const std::string what = std::to_string(rules) + " rules: ";
+  const double painted = Median(s.painted), memory = Median(s.memory) - baseline.memory;
+  char perRule[96];
+  std::snprintf(perRule, sizeof perRule, "%.2f KiB a rule; target <= 2 KB a rule", memory / rules);
+  Report("scale", what + "start to painted rows", painted, "ms",
+         MedianOf(s.painted) + "; paint seen pending in " + std::to_string(s.pending) +
+             (rules == 10000 ? "; target <= 2000 ms" : ""));
+  Report("scale", what + "beyond the empty window program", painted - baseline.painted, "ms");
+  Report("scale", what + "private memory beyond the empty start", memory, "KiB", perRule);
+  Report("scale", what + "WM_CLOSE to exit", Median(s.exit), "ms", "target <= 200 ms");
+}
+
+// How 1,000 rules grow into 10,000: time and memory.
+void ReportGrowth(const Samples& thousand, const Samples& tenThousand, const Baseline& baseline) {
+  const double a = Median(thousand.painted), b = Median(tenThousand.painted);
+  char beyond[96];
+  std::snprintf(beyond, sizeof beyond, "target <= 12; beyond the empty window program %.2f times",
+                (b - baseline.painted) / (a - baseline.painted));
+  Report("scale", "start to painted rows, 1,000 to 10,000 rules", b / a, "times", beyond);
+  Report("scale", "private memory a further rule, 1,000 to 10,000 rules",
+         (Median(tenThousand.memory) - Median(thousand.memory)) / 9000, "KiB", "the slope, without the fixed part");
 }
 
 }  // namespace
@@ -134,48 +126,29 @@ int main(int argc, char** argv) {
   const std::string program = argv[1], noop = argv[2], work = argv[3];
   const int runs = std::atoi(argv[4]);
   CreateDirectoryA(work.c_str(), nullptr);
-
-  std::vector<double> wine;
-  WineProcessStart(noop);  // first start pays for loading Wine's libraries
-  for (int i = 0; i < runs; ++i) wine.push_back(WineProcessStart(noop));
-  const double wineStart = Median(wine);
-  Report("startup", "Wine process start (empty GUI program, start to exit)", wineStart * 1000, "ms",
-         "median of " + std::to_string(runs));
-
-  struct Case {
-    const char* name;
-    int rules;
-  } cases[] = {{"built-in rules", -1}, {"10 rules", 10}, {"100 rules", 100}, {"1000 rules", 1000}};
+  Baseline baseline;
+  if (!MeasureBaseline(noop, runs, baseline)) {
+    std::fprintf(stderr, "the empty program failed to start or to end\n");
+    return 1;
+  }
+  const int cases[] = {-1, 10, 100, 1000, 10000};
+  std::vector<Samples> results;
   int failures = 0;
-  for (const Case& c : cases) {
-    std::string directory = work + "\\" + (c.rules < 0 ? std::string("builtin") : std::to_string(c.rules));
-    if (!CopyProgram(program, directory, c.rules)) {
+  for (int rules : cases) {
+    const std::string directory = work + "\\" + (rules < 0 ? std::string("builtin") : std::to_string(rules));
+    if (!CopyProgram(program, directory, rules)) {
       std::fprintf(stderr, "cannot prepare %s\n", directory.c_str());
       return 1;
     }
-    const LRESULT rows = 1 + (c.rules < 0 ? 3 : c.rules);
-    std::vector<double> toRows, toExit;
-    int pending = 0;
-    TimeKorvalin(directory + "\\Korvalin.exe", directory, rows);  // warm the file cache
-    for (int i = 0; i < runs; ++i) {
-      StartupRun run = TimeKorvalin(directory + "\\Korvalin.exe", directory, rows);
-      if (run.toRows < 0 || run.toExit < 0 || run.exitCode != 0) {
-        std::fprintf(stderr, "%s: run %d failed (rows %.3f, exit %.3f, code %lu)\n", c.name, i, run.toRows,
-                     run.toExit, run.exitCode);
-        ++failures;
-        continue;
-      }
-      toRows.push_back(run.toRows);
-      pending += run.sawPending;
-      toExit.push_back(run.toExit);
-    }
-    const double rowsMs = Median(toRows) * 1000;
-    Report("startup", std::string("Korvalin, ") + c.name + ": start to painted rows", rowsMs, "ms",
-           "median of " + std::to_string(toRows.size()) + "; paint seen pending in " +
-               std::to_string(pending));
-    Report("startup", std::string("Korvalin, ") + c.name + ": beyond Wine's process start", rowsMs - wineStart * 1000,
-           "ms", c.rules < 0 ? "target < 300 ms" : "");
-    Report("startup", std::string("Korvalin, ") + c.name + ": WM_CLOSE to exit", Median(toExit) * 1000, "ms");
+    const std::string name = rules < 0 ? "built-in rules" : std::to_string(rules) + " rules";
+    const long rows = 1 + (rules < 0 ? 3 : rules);
+    results.push_back(
+        RunCase(name.c_str(), directory + "\\Korvalin.exe", directory, "", {"SysPath_Mirt_Main", rows}, runs));
+    failures += results.back().failures;
+    if (results.back().painted.empty()) continue;
+    if (rules < 0) ReportBuiltIn(results.back(), baseline);
+    else ReportScale(rules, results.back(), baseline);
   }
+  if (!results[3].painted.empty() && !results[4].painted.empty()) ReportGrowth(results[3], results[4], baseline);
   return failures ? 1 : 0;
 }
