@@ -58,6 +58,19 @@ void* QueryValueBytes(HKEY key, const char* valueName, DWORD* type) {
   return bytes.release();
 }
 
+// A rule load reads thousands of values and each call is a server round
+// trip under Wine, so the reader tries one call with room for any path first.
+void* QueryValueBytesOnce(HKEY key, const char* valueName) {
+  BYTE buffer[1024];
+  DWORD read = sizeof buffer;
+  const LONG status = dll::RegQueryValueExA(key, valueName, nullptr, nullptr, buffer, &read);
+  if (status == ERROR_MORE_DATA) return QueryValueBytes(key, valueName, nullptr);
+  if (status != ERROR_SUCCESS || read == 0 || read > sizeof buffer) return nullptr;
+  void* bytes = rt::NewZeroByteSet(static_cast<int32_t>(read));
+  std::memcpy(rt::ByteSetData(bytes), buffer, read);
+  return bytes;
+}
+
 rt::Text Substring(const char* text, size_t from, size_t count) {
   return rt::CopyText(std::string_view(text + from, count));
 }
@@ -237,7 +250,7 @@ std::string RegistryKeyReader::readExpanded(const char* valueName) {
   if (!open_->key.get()) return std::string();
   FsRedirectionOff redirection(open_->native64);
   if (!redirection.ok()) return std::string();
-  rt::OwnedBlock bytes(QueryValueBytes(open_->key.get(), valueName, nullptr));
+  rt::OwnedBlock bytes(QueryValueBytesOnce(open_->key.get(), valueName));
   return ExpandedText(bytes.get());
 }
 

@@ -226,6 +226,26 @@ TEST(RegistryReading, ExpandSzComesBackUnexpandedAndExpandsToTheProfile) {
   EXPECT_NE(text.text, expanded.text);  // two texts, each freed by its owner
 }
 
+// The key reader reads a short value in one call and a longer one in two;
+// both sides of that line must come back whole.
+TEST(RegistryReading, KeyReaderReadsShortAndLongValuesWhole) {
+  const std::string path = "Software\\" + Unique("KorvalinRegistryTest");
+  TestKey key(HKEY_CURRENT_USER, path);
+  for (size_t length : {size_t{3}, size_t{1000}, size_t{1023}, size_t{1024}, size_t{5000}}) {
+    const std::string stored = "C:\\" + std::string(length - 3, 'k');
+    ASSERT_TRUE(WriteRaw(HKEY_CURRENT_USER, path, "Long", REG_SZ, stored.c_str(),
+                         static_cast<DWORD>(stored.size() + 1)));
+    korvalin::RegistryKeyReader reader(3, path.c_str());
+    EXPECT_EQ(reader.readExpanded("Long"), stored) << length;
+    EXPECT_EQ(reader.readExpanded("Missing"), "") << length;
+  }
+  const char reference[] = "%USERPROFILE%\\Desktop";
+  ASSERT_TRUE(WriteRaw(HKEY_CURRENT_USER, path, "Short", REG_EXPAND_SZ, reference, sizeof reference));
+  char profile[MAX_PATH] = {};
+  ASSERT_GT(GetEnvironmentVariableA("USERPROFILE", profile, sizeof profile), 0u);
+  EXPECT_EQ(korvalin::RegistryKeyReader(3, path.c_str()).readExpanded("Short"), std::string(profile) + "\\Desktop");
+}
+
 TEST(RegistryReading, MissingOrEmptyReadsAsEmptyAndCreatesNothing) {
   const std::string path = "Software\\" + Unique("KorvalinRegistryTest");
   TestKey key(HKEY_CURRENT_USER, path);
