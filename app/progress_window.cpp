@@ -19,6 +19,9 @@ constexpr int kFileText = 101;
 constexpr int kBar = 102;
 constexpr int kBarSteps = 1000;
 constexpr DWORD kRefreshMs = 100;
+// A copy done within this never shows the window: making and taking down a
+// dialog would cost more than the copy's own progress is worth.
+constexpr DWORD kShowAfterMs = 300;
 
 // The copy being shown; one at a time, on the GUI thread.
 CopyProgress* shown = nullptr;
@@ -129,9 +132,12 @@ DWORD WINAPI RunCopy(LPVOID argument) {
 
 // Messages for the window and the dialog until the copy's thread ends; a
 // quit that comes meanwhile cancels the copy and is passed on afterwards.
-void AnswerUntilDone(HANDLE thread, HWND dialog, CopyProgress& progress) {
+// Returns the dialog, made once the copy has run for a while, or null.
+HWND AnswerUntilDone(HANDLE thread, HWND owner, CopyProgress& progress) {
+  HWND dialog = nullptr;
   bool quit = false;
   int quitCode = 0;
+  const DWORD start = dll::GetTickCount();
   for (;;) {
     const DWORD woke = dll::MsgWaitForMultipleObjects(1, &thread, FALSE, kRefreshMs, QS_ALLINPUT);
     if (woke == WAIT_OBJECT_0) break;
@@ -147,9 +153,11 @@ void AnswerUntilDone(HANDLE thread, HWND dialog, CopyProgress& progress) {
       dll::TranslateMessage(&message);
       dll::DispatchMessageA(&message);
     }
+    if (!dialog && !quit && dll::GetTickCount() - start >= kShowAfterMs) dialog = CreateProgressWindow(owner);
     if (dialog) Refresh(dialog, progress);
   }
   if (quit) dll::PostQuitMessage(quitCode);
+  return dialog;
 }
 
 }  // namespace
@@ -161,8 +169,7 @@ CopyReport CopyWithProgressWindow(const std::function<CopyReport()>& copy, CopyP
   if (!thread) return copy();
   dll::EnableWindow(owner, FALSE);
   shown = &progress;
-  HWND dialog = CreateProgressWindow(owner);
-  AnswerUntilDone(thread, dialog, progress);
+  HWND dialog = AnswerUntilDone(thread, owner, progress);
   shown = nullptr;
   dll::EnableWindow(owner, TRUE);
   if (dialog) dll::DestroyWindow(dialog);

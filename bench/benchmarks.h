@@ -14,6 +14,8 @@ int RunRuleBenchmarks();
 // The parts of a load of `count` rules (a rules document at `path`, removed
 // afterwards), each timed alone; false when they did not give every rule.
 bool LoadBreakdown(const std::string& path, int count);
+// The private memory the script control keeps per evaluation, plain COM.
+bool EngineMemoryPerEvaluation();
 int RunPaintBenchmarks();
 int RunBalanceBenchmarks();
 // copy-prepare <dir> | copy-<korvalin|window|shell|files> <source> <destination>
