@@ -27,6 +27,8 @@ run_tests() {
   [ "$arch" = i686 ] && how="32-bit programs run $KORVALIN_WINE32"
   echo "== tests, $arch ($how)"
   log=$(mktemp)
+  export KORVALIN_RESTART_LOG=$build_root/$arch/restarted-cases.txt
+  : >"$KORVALIN_RESTART_LOG"
   (cd "$build_root/$arch" && ctest --output-on-failure --no-tests=error --timeout 300 "$@") 2>&1 | tee "$log"
   status=${PIPESTATUS[0]}
   counts=$(tr -d '\r' <"$log" | awk '
@@ -38,6 +40,8 @@ run_tests() {
   start=$(( $(date +%s) - start ))
   {
     echo "== $arch: $how; $counts; $((start / 60)) min $((start % 60)) s"
+    # Each case whose program Wine had to start a second time.
+    sed 's/^/   started twice: /' "$KORVALIN_RESTART_LOG"
     # Each skipped case with the reason it gave.
     tr -d '\r' <"$build_root/$arch/Testing/Temporary/LastTest.log" 2>/dev/null | awk '
       /^[0-9]+\/[0-9]+ Test: / { name = $3 }

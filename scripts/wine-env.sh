@@ -9,7 +9,9 @@ korvalin_scripts=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 korvalin_root=$(cd "$korvalin_scripts/.." && pwd)
 export KORVALIN_BUILD_ROOT=${KORVALIN_BUILD_ROOT:-$korvalin_root/build}
 export WINEPREFIX=${WINEPREFIX:-$KORVALIN_BUILD_ROOT/wine-prefix}
-export WINEDEBUG=${WINEDEBUG:--all}
+# Quiet, but for Wine's own word on why it could not do something asked of
+# it (a display it cannot open, a driver it cannot load).
+export WINEDEBUG=${WINEDEBUG:--all,err+winediag}
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 
 # KORVALIN_WINE32: native, or emulated. Windows programs see it too (Wine

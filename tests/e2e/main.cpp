@@ -2,7 +2,11 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 int main(int argc, char** argv) {
+  // Unbuffered: a run that ends early still shows how far it got.
+  std::setvbuf(stdout, nullptr, _IONBF, 0);
   testing::InitGoogleTest(&argc, argv);
   // The C runtime keeps its own copies of the standard handles, so the
   // report still reaches the console. Processes started without handles of

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <map>
 
@@ -266,6 +267,9 @@ int TestMain(int argc, char** argv, const rt::ProgramImageHeader& image) {
     if (found == Scenarios().end()) return 97;
     return found->second(argc, argv);
   }
+  // Unbuffered, so that a run the process did not finish still shows how
+  // far it got, and a run with no output at all never began.
+  std::setvbuf(stdout, nullptr, _IONBF, 0);
   testing::InitGoogleTest(&argc, argv);
   StartRuntime(image);
   return RUN_ALL_TESTS();
