@@ -51,8 +51,7 @@ TEST(CommandLine, ListPrintsEachRuleWithItsDirectoryAndValidity) {
 TEST(CommandLine, MoveCopiesVerifiesAndClearsOnlyWhenAsked) {
   Folders folders("cli-move");
   std::string old = folders.Make("old"), kept = folders.Make("kept"), cleared = folders.Make("cleared");
-  PutUserFiles(old);
-  ASSERT_TRUE(RegAdd(kShellFolders, "Desktop", "REG_SZ", old));
+  ASSERT_TRUE(MakeUserDesktop(old));
   KorvalinRun run("cli-move");
   std::string out;
 

@@ -23,6 +23,11 @@ void PutUserFiles(const std::string& directory) {
   WriteFileBytes(directory + "\\sub\\b.txt", "beta");
 }
 
+bool MakeUserDesktop(const std::string& directory) {
+  PutUserFiles(directory);
+  return RegAdd(kShellFolders, "Desktop", "REG_SZ", directory);
+}
+
 bool HoldsUserFiles(const std::string& directory) {
   return ReadFileBytes(directory + "\\a.txt") == "alpha" && ReadFileBytes(directory + "\\sub\\b.txt") == "beta";
 }

@@ -15,6 +15,8 @@ struct Folders {
 
 // a.txt and sub\b.txt, the files the move scenarios carry.
 void PutUserFiles(const std::string& directory);
+// The user's files in `directory`, and the Desktop value pointing there.
+bool MakeUserDesktop(const std::string& directory);
 // True when both files are there with their contents.
 bool HoldsUserFiles(const std::string& directory);
 

@@ -37,11 +37,9 @@ int DirectoryInkMismatch(const KorvalinRun& run, const std::string& directory) {
 TEST(MoveDesktop, FilesCopiedOldPlaceEmptiedValueRowAndShellUpdated) {
   Folders folders("move");
   std::string old = folders.Make("olddesk"), chosen = folders.Make("NEWPLACE");
-  PutUserFiles(old);
-  ASSERT_TRUE(RegAdd(kShellFolders, "Desktop", "REG_SZ", old));
+  ASSERT_TRUE(MakeUserDesktop(old));
   KorvalinRun run("move");
-  ASSERT_TRUE(run.Start());
-  ASSERT_TRUE(run.WaitForRows(4));
+  ASSERT_TRUE(run.Start() && run.WaitForRows(4));
   std::vector<DWORD> explorers = ExplorerProcesses();
 
   run.ClickRowButton(1);
@@ -82,11 +80,9 @@ TEST(MoveDesktop, FilesCopiedOldPlaceEmptiedValueRowAndShellUpdated) {
 TEST(MoveDesktop, DriveRootNestedDestinationAndCancelChangeNothing) {
   Folders folders("refuse");
   std::string old = folders.Make("desk"), elsewhere = folders.Make("elsewhere");
-  PutUserFiles(old);
-  ASSERT_TRUE(RegAdd(kShellFolders, "Desktop", "REG_SZ", old));
+  ASSERT_TRUE(MakeUserDesktop(old));
   KorvalinRun run("refuse");
-  ASSERT_TRUE(run.Start());
-  ASSERT_TRUE(run.WaitForRows(4));
+  ASSERT_TRUE(run.Start() && run.WaitForRows(4));
 
   // A drive root.
   run.ClickRowButton(1);

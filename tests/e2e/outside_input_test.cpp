@@ -78,8 +78,7 @@ TEST(OutsideInput, ADesktopNamedOutsideTheCodePageIsRefusedAndLookalikesSurvive)
   KorvalinRun run("kr");
   std::string out;
   EXPECT_EQ(run.RunCommand("/move Desktop " + destination + " /files /clear", &out), 1u) << out;
-  ASSERT_TRUE(run.Start());
-  ASSERT_TRUE(run.WaitForRows(4));
+  ASSERT_TRUE(run.Start() && run.WaitForRows(4));
   ExpectRefusal(run, L"该目录的路径或注册表名称含有当前系统无法表示的字符，无法安全处理，未作任何修改！");
   EXPECT_EQ(run.Close(), 0u);
 
@@ -93,13 +92,11 @@ TEST(OutsideInput, ADesktopNamedOutsideTheCodePageIsRefusedAndLookalikesSurvive)
 TEST(OutsideInput, ADestinationNamedOutsideTheCodePageIsRefusedBeforeTheQuestion) {
   Folders folders("kr-to");
   std::string old = folders.Make("old");
-  PutUserFiles(old);
+  ASSERT_TRUE(MakeUserDesktop(old));
   std::wstring target = MakeKoreanDirectory(folders.root);
-  ASSERT_TRUE(RegAdd(kShellFolders, "Desktop", "REG_SZ", old));
 
   KorvalinRun run("kr-to");
-  ASSERT_TRUE(run.Start());
-  ASSERT_TRUE(run.WaitForRows(4));
+  ASSERT_TRUE(run.Start() && run.WaitForRows(4));
   run.ClickRowButton(1);
   Dialog browser = WaitForDialog(run.processId());
   ASSERT_TRUE(browser.browser) << browser.AllTexts();
@@ -122,8 +119,7 @@ TEST(OutsideInput, ADestinationNamedOutsideTheCodePageIsRefusedBeforeTheQuestion
 TEST(OutsideInput, ARelativeDefaultIsRefusedInRecoveryMode) {
   Folders folders("reldefault");
   std::string old = folders.Make("old");
-  PutUserFiles(old);
-  ASSERT_TRUE(RegAdd(kShellFolders, "Desktop", "REG_SZ", old));
+  ASSERT_TRUE(MakeUserDesktop(old));
   ASSERT_TRUE(RegAdd(kBackup, "Desktop", "REG_SZ", "RelDesk"));
   KorvalinRun run("reldefault");
   ASSERT_TRUE(run.Start("/reset"));
@@ -175,8 +171,7 @@ TEST(OutsideInput, ARulesFileFarLargerThanAnyRuleSetIsNotRead) {
   std::string rules = "{\"regPath\": [{\"title\": \"x\", \"name\": \"Desktop\", \"root\": 3}]} //";
   rules.resize(17 * 1024 * 1024, ' ');
   run.Put("rules.json", rules);
-  ASSERT_TRUE(run.Start());
-  ASSERT_TRUE(run.WaitForRows(4));
+  ASSERT_TRUE(run.Start() && run.WaitForRows(4));
   EXPECT_EQ(Titles(run), kBuiltInTitles);
   Dialog notice = WaitForDialog(run.processId());
   EXPECT_TRUE(notice.Shows(L"rules.json 文件超过 16 MB，未读取，已改用内置的目录规则。")) << notice.AllTexts();

@@ -50,11 +50,9 @@ HWND StartLongMove(KorvalinRun& run, const std::string& directory) {
 TEST(SafeMove, AFailedCopyLeavesTheValueAndEveryFileWhereTheyWere) {
   Folders folders("failcopy");
   std::string old = folders.Make("old"), chosen = folders.Make("new");
-  PutUserFiles(old);
-  ASSERT_TRUE(RegAdd(kShellFolders, "Desktop", "REG_SZ", old));
+  ASSERT_TRUE(MakeUserDesktop(old));
   KorvalinRun run("failcopy");
-  ASSERT_TRUE(run.Start());
-  ASSERT_TRUE(run.WaitForRows(4));
+  ASSERT_TRUE(run.Start() && run.WaitForRows(4));
   // A file the copy cannot read: open here without sharing.
   HANDLE held = CreateFileA((old + "\\sub\\b.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
@@ -71,11 +69,9 @@ TEST(SafeMove, AFailedCopyLeavesTheValueAndEveryFileWhereTheyWere) {
 TEST(SafeMove, AFileThatComesWhileTheClearQuestionIsOpenSurvives) {
   Folders folders("clearlate");
   std::string old = folders.Make("old"), chosen = folders.Make("new");
-  PutUserFiles(old);
-  ASSERT_TRUE(RegAdd(kShellFolders, "Desktop", "REG_SZ", old));
+  ASSERT_TRUE(MakeUserDesktop(old));
   KorvalinRun run("clearlate");
-  ASSERT_TRUE(run.Start());
-  ASSERT_TRUE(run.WaitForRows(4));
+  ASSERT_TRUE(run.Start() && run.WaitForRows(4));
   Dialog clear = MoveDesktopTo(run, chosen);
   ASSERT_TRUE(clear.Shows(L"文件已迁移完成，是否将原目录文件清空？")) << clear.AllTexts();
   // The shell still writes to the old place until it restarts.
@@ -94,8 +90,7 @@ TEST(SafeMove, AFileThatComesWhileTheClearQuestionIsOpenSurvives) {
 TEST(SafeMove, ALinkOrAShortNameIntoTheCurrentDirectoryIsRefusedBeforeTheQuestion) {
   Folders folders("intoself");
   std::string old = folders.Make("A Rather Long Desktop Name");
-  PutUserFiles(old);
-  ASSERT_TRUE(RegAdd(kShellFolders, "Desktop", "REG_SZ", old));
+  ASSERT_TRUE(MakeUserDesktop(old));
   KorvalinRun run("intoself");
   char shortName[MAX_PATH] = {};
   ASSERT_GT(GetShortPathNameA(old.c_str(), shortName, MAX_PATH), 0u);
@@ -104,8 +99,7 @@ TEST(SafeMove, ALinkOrAShortNameIntoTheCurrentDirectoryIsRefusedBeforeTheQuestio
 
   const std::string link = folders.root + "\\into";
   if (!test::MakeDirectoryLink(link, old)) GTEST_SKIP() << "no directory links in this prefix";
-  ASSERT_TRUE(run.Start());
-  ASSERT_TRUE(run.WaitForRows(4));
+  ASSERT_TRUE(run.Start() && run.WaitForRows(4));
   run.ClickRowButton(1);
   Dialog browser = WaitForDialog(run.processId());
   ASSERT_TRUE(BrowseTo(run.process(), browser, link));
@@ -126,8 +120,7 @@ TEST(SafeMove, APlaceInsideAnotherFoldersDirectoryIsAWarningWithCancelFirst) {
   ASSERT_TRUE(RegAdd(kShellFolders, "Desktop", "REG_SZ", desk));
   ASSERT_TRUE(RegAdd(kShellFolders, "Personal", "REG_SZ", docs));
   KorvalinRun run("merge");
-  ASSERT_TRUE(run.Start());
-  ASSERT_TRUE(run.WaitForRows(4));
+  ASSERT_TRUE(run.Start() && run.WaitForRows(4));
   run.ClickRowButton(1);
   Dialog browser = WaitForDialog(run.processId());
   ASSERT_TRUE(BrowseTo(run.process(), browser, inside));
@@ -150,9 +143,8 @@ TEST(SafeMove, APlaceInsideAnotherFoldersDirectoryIsAWarningWithCancelFirst) {
 TEST(SafeMove, ACancelledCopyChangesNothing) {
   Folders folders("cancel");
   std::string old = folders.Make("old"), chosen = folders.Make("new");
-  PutUserFiles(old);
+  ASSERT_TRUE(MakeUserDesktop(old));
   PutManyFiles(old);
-  ASSERT_TRUE(RegAdd(kShellFolders, "Desktop", "REG_SZ", old));
   KorvalinRun run("cancel");
   HWND progress = StartLongMove(run, chosen);
   ASSERT_NE(progress, nullptr);
@@ -171,9 +163,8 @@ TEST(SafeMove, ACancelledCopyChangesNothing) {
 TEST(SafeMove, AMoveCutShortIsExplainedAtTheNextStart) {
   Folders folders("killed");
   std::string old = folders.Make("old"), chosen = folders.Make("new");
-  PutUserFiles(old);
+  ASSERT_TRUE(MakeUserDesktop(old));
   PutManyFiles(old);
-  ASSERT_TRUE(RegAdd(kShellFolders, "Desktop", "REG_SZ", old));
   {
     KorvalinRun run("killed");
     ASSERT_NE(StartLongMove(run, chosen), nullptr);
