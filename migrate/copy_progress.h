@@ -1,4 +1,4 @@
-// How far a copy has come, shared between the thread that copies and the
+// How far a copy has come, shared between the threads that copy and the
 // one that shows it, and the request to stop.
 #pragma once
 
@@ -16,7 +16,7 @@ class CopyProgress {
   int64_t filesTotal() const { return filesTotal_; }
   int64_t bytesTotal() const { return bytesTotal_; }
   int64_t filesDone() const { return filesDone_.load(); }
-  int64_t bytesDone() const { return bytesBefore_.load() + bytesInFile_.load(); }
+  int64_t bytesDone() const { return bytesDone_.load(); }
   std::string currentFile() const {
     std::lock_guard<std::mutex> lock(nameLock_);
     return currentFile_;
@@ -26,15 +26,15 @@ class CopyProgress {
   void cancel() { cancelled_ = true; }
   bool cancelled() const { return cancelled_.load(); }
 
-  // The copier's side.
+  // The copiers' side; more than one file may be under way at a time.
   void startFile(const std::string& name) {
     std::lock_guard<std::mutex> lock(nameLock_);
     currentFile_ = name;
   }
-  void fileBytes(int64_t done) { bytesInFile_ = done; }
-  void finishFile(int64_t size) {
-    bytesBefore_ += size;
-    bytesInFile_ = 0;
+  void addBytes(int64_t bytes) { bytesDone_ += bytes; }
+  // A file done counts as its planned size, whatever its blocks added.
+  void finishFile(int64_t plannedSize, int64_t copiedBytes) {
+    bytesDone_ += plannedSize - copiedBytes;
     ++filesDone_;
   }
 
@@ -42,8 +42,7 @@ class CopyProgress {
   const int64_t filesTotal_;
   const int64_t bytesTotal_;
   std::atomic<int64_t> filesDone_{0};
-  std::atomic<int64_t> bytesBefore_{0};
-  std::atomic<int64_t> bytesInFile_{0};
+  std::atomic<int64_t> bytesDone_{0};
   std::atomic<bool> cancelled_{false};
   mutable std::mutex nameLock_;
   std::string currentFile_;

@@ -20,7 +20,7 @@ struct CopyReport {
 // Copies the planned entries from `from` into `to` (made when missing):
 // hidden and system files and empty directories too, attributes kept,
 // files of the same name replaced. A cancel takes effect before the next
-// file. Runs on the calling thread.
+// file. Runs on the calling thread and one more.
 CopyReport CopyTree(const std::string& from, const std::string& to, const TreePlan& plan, CopyProgress& progress);
 
 // True when every planned directory is at `to` and every planned file is

@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "migrate/files_move.h"
 #include "migrate/tree_copy.h"
@@ -80,6 +82,29 @@ TEST(TreeCopy, CopiesEverythingAsItIsAndReplacesWhatIsThere) {
   }
 }
 
+// Files on either side of a block's size, empty ones, and enough of them
+// that both copying threads take many.
+TEST(TreeCopy, FilesOfEverySizeArriveWholeWhicheverThreadTakesThem) {
+  std::string source = MakeTempDirectory("copysizes");
+  const size_t block = 256 * 1024;
+  const size_t sizes[] = {0, 1, block - 1, block, block + 1, 2 * block, 2 * block + 7};
+  std::vector<std::string> names;
+  for (size_t i = 0; i < 120; ++i) {
+    const std::string folder = i % 3 ? "" : "deep" + std::to_string(i % 4) + "\\";
+    if (!folder.empty()) CreateDirectoryA((source + "\\" + folder).c_str(), nullptr);
+    std::string contents(i < std::size(sizes) ? sizes[i] : i * 37, '\0');
+    for (size_t at = 0; at < contents.size(); ++at) contents[at] = static_cast<char>((at * 131 + i) % 251);
+    names.push_back(folder + "f" + std::to_string(i) + ".bin");
+    WriteFile(source + "\\" + names.back(), contents);
+  }
+  TreePlan plan = PlanTree(source);
+  ASSERT_EQ(plan.files, 120);
+  std::string copy = MakeTempDirectory("copysizes") + "\\target";
+  ASSERT_EQ(Copy(source, copy, plan).outcome, CopyOutcome::kCopied);
+  for (const std::string& name : names) EXPECT_EQ(ReadFile(copy + "\\" + name), ReadFile(source + "\\" + name)) << name;
+  EXPECT_TRUE(CopyVerified(copy, plan));
+}
+
 TEST(TreeCopy, AFailureOrACancelStopsAndIsReported) {
   std::string source = MakeSourceTree();
   TreePlan plan = PlanTree(source);
@@ -93,6 +118,15 @@ TEST(TreeCopy, AFailureOrACancelStopsAndIsReported) {
   EXPECT_EQ(report.outcome, CopyOutcome::kFailed);
   EXPECT_EQ(report.failedEntry, "a.txt");
   EXPECT_FALSE(CopyVerified(destination, plan));
+
+  // A directory where a file goes is not replaced.
+  std::string blocked = MakeTempDirectory("copydestination");
+  CreateDirectoryA((blocked + "\\sub").c_str(), nullptr);
+  CreateDirectoryA((blocked + "\\sub\\b.txt").c_str(), nullptr);
+  report = Copy(source, blocked, plan);
+  EXPECT_EQ(report.outcome, CopyOutcome::kFailed);
+  EXPECT_EQ(report.failedEntry, "sub\\b.txt");
+  EXPECT_TRUE(DirectoryExists(blocked + "\\sub\\b.txt"));
 
   CopyProgress progress(plan.files, plan.bytes);
   progress.cancel();

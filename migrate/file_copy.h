@@ -1,0 +1,21 @@
+// Copying one file: its contents, its times, over a file of the same name.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "migrate/copy_progress.h"
+
+namespace korvalin {
+
+// The block a copier reads into; one for each thread that copies.
+std::vector<char> NewCopyBlock();
+
+// Copies `from` to `to`, replacing a file there, and keeps the times of
+// what it read. Adds each block to `progress` and returns the bytes
+// copied, or -1 when the file could not be read or written.
+int64_t CopyOneFile(const std::string& from, const std::string& to, std::vector<char>& block,
+                    CopyProgress& progress);
+
+}  // namespace korvalin
