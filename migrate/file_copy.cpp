@@ -6,10 +6,7 @@
 namespace korvalin {
 namespace {
 
-// 256 KiB: under Wine larger blocks were slower (4 MiB took two to four
-// times as long on the benchmark's large files), smaller ones cost more
-// calls.
-constexpr DWORD kBlockBytes = 256 * 1024;
+constexpr DWORD kBlockBytes = kCopyBlockBytes;
 
 int64_t CopyContents(HANDLE source, HANDLE target, std::vector<char>& block, CopyProgress& progress) {
   int64_t done = 0;

@@ -9,6 +9,12 @@
 
 namespace korvalin {
 
+// What a copier reads and writes at a time. Under Wine, with two threads
+// copying five files of 200 MB: 140 ms with 128 KiB, 170 ms with 64 KiB,
+// and with 256 KiB 120 ms or 410 ms, the latter whenever another program's
+// copy had just been deleted (cp -r: 170-190 ms).
+constexpr unsigned long kCopyBlockBytes = 128 * 1024;
+
 // The block a copier reads into; one for each thread that copies.
 std::vector<char> NewCopyBlock();
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "migrate/file_copy.h"
 #include "migrate/files_move.h"
 #include "migrate/tree_copy.h"
 #include "tests/support/links.h"
@@ -86,7 +87,7 @@ TEST(TreeCopy, CopiesEverythingAsItIsAndReplacesWhatIsThere) {
 // that both copying threads take many.
 TEST(TreeCopy, FilesOfEverySizeArriveWholeWhicheverThreadTakesThem) {
   std::string source = MakeTempDirectory("copysizes");
-  const size_t block = 256 * 1024;
+  const size_t block = kCopyBlockBytes;
   const size_t sizes[] = {0, 1, block - 1, block, block + 1, 2 * block, 2 * block + 7};
   std::vector<std::string> names;
   for (size_t i = 0; i < 120; ++i) {
