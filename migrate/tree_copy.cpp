@@ -3,6 +3,7 @@
 #include <atomic>
 #include <map>
 #include <mutex>
+#include <new>
 
 #include "image/declared_functions.h"
 #include "migrate/file_copy.h"
@@ -79,34 +80,46 @@ int64_t CountEntries(const std::string& directory) {
 // The planned files, copied by two threads at once, each taking the next
 // file when it is done with one. Under Wine one thread leaves the second
 // core idle on large files (five files of 200 MB: 140 ms with two threads,
-// 220 ms to 1 s with one); more threads would only add seeks on a disk.
-// A failure or a cancel lets each thread finish the file it holds and take
-// no other.
+// 180-500 ms with one, cp -r 170-190 ms); more threads would only add seeks
+// on a disk, and gain nothing on small files, whose time is the Wine
+// server's. A failure or a cancel lets each thread finish the file it holds
+// and take no other.
 class FileCopiers {
  public:
   FileCopiers(const std::string& from, const std::string& to, const TreePlan& plan, CopyProgress& progress)
       : from_(from), to_(to), plan_(plan), progress_(progress) {}
 
   void run() {
+    std::vector<char> block = NewCopyBlock();
     HANDLE second = dll::CreateThread(nullptr, 0, &FileCopiers::Work, this, 0, nullptr);
-    work();
-    if (second) {
-      dll::WaitForSingleObject(second, INFINITE);
-      dll::CloseHandle(second);
-    }
+    work(block);
+    join(second);
   }
   // The failed file first in the plan's order, when any failed.
   const TreeEntry* failedEntry() const { return failed_; }
   bool cancelled() const { return cancelled_; }
 
  private:
+  // A second thread without memory for its block copies nothing; the
+  // first one takes every file then.
   static DWORD WINAPI Work(LPVOID copiers) {
-    static_cast<FileCopiers*>(copiers)->work();
+    std::vector<char> block;
+    try {
+      block = NewCopyBlock();
+    } catch (const std::bad_alloc&) {
+      return 0;
+    }
+    static_cast<FileCopiers*>(copiers)->work(block);
     return 0;
   }
 
-  void work() {
-    std::vector<char> block = NewCopyBlock();
+  static void join(HANDLE thread) {
+    if (!thread) return;
+    dll::WaitForSingleObject(thread, INFINITE);
+    dll::CloseHandle(thread);
+  }
+
+  void work(std::vector<char>& block) {
     while (!stop_) {
       const size_t index = next_++;
       if (index >= plan_.entries.size()) return;
@@ -117,16 +130,25 @@ class FileCopiers {
         stop_ = true;
         return;
       }
-      progress_.startFile(entry.relative);
-      const int64_t copied = CopyOneFile(Join(from_, entry.relative), Join(to_, entry.relative), block, progress_);
-      if (copied < 0) {
+      if (!copy(entry, block)) {
         fail(entry);
         return;
       }
-      if (entry.attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
-        dll::SetFileAttributesA(Join(to_, entry.relative).c_str(), entry.attributes & kAttributesToKeep);
-      progress_.finishFile(entry.size, copied);
     }
+  }
+
+  // Out of memory for a path is a failed file like any other.
+  bool copy(const TreeEntry& entry, std::vector<char>& block) try {
+    progress_.startFile(entry.relative);
+    const std::string target = Join(to_, entry.relative);
+    const int64_t copied = CopyOneFile(Join(from_, entry.relative), target, block, progress_);
+    if (copied < 0) return false;
+    if (entry.attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
+      dll::SetFileAttributesA(target.c_str(), entry.attributes & kAttributesToKeep);
+    progress_.finishFile(entry.size, copied);
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
   }
 
   void fail(const TreeEntry& entry) {
