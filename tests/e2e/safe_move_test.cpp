@@ -9,6 +9,7 @@
 #include "tests/e2e/korvalin_run.h"
 #include "tests/e2e/prefix_tools.h"
 #include "tests/support/links.h"
+#include "tests/support/test_support.h"
 
 namespace korvalin::e2e {
 namespace {
@@ -92,10 +93,10 @@ TEST(SafeMove, ALinkOrAShortNameIntoTheCurrentDirectoryIsRefusedBeforeTheQuestio
   std::string old = folders.Make("A Rather Long Desktop Name");
   ASSERT_TRUE(MakeUserDesktop(old));
   KorvalinRun run("intoself");
-  char shortName[MAX_PATH] = {};
-  ASSERT_GT(GetShortPathNameA(old.c_str(), shortName, MAX_PATH), 0u);
+  const std::string shortName = test::WithShortLastPart(old);
+  ASSERT_FALSE(shortName.empty());
   std::string out;
-  EXPECT_EQ(run.RunCommand("/move Desktop " + std::string(shortName) + "\\sub /files /clear", &out), 1u) << out;
+  EXPECT_EQ(run.RunCommand("/move Desktop " + shortName + "\\sub /files /clear", &out), 1u) << out;
 
   const std::string link = folders.root + "\\into";
   if (!test::MakeDirectoryLink(link, old)) GTEST_SKIP() << "no directory links in this prefix";

@@ -53,6 +53,13 @@ std::string MakeTempDirectory(const std::string& hint) {
   }
 }
 
+std::string WithShortLastPart(const std::string& path) {
+  char shortName[MAX_PATH] = {};
+  if (!GetShortPathNameA(path.c_str(), shortName, MAX_PATH)) return std::string();
+  const std::string shortPath = shortName;
+  return path.substr(0, path.rfind('\\')) + shortPath.substr(shortPath.rfind('\\'));
+}
+
 HANDLE StartProcess(const std::string& program, const std::string& tail, const char* workingDirectory,
                     StandardHandles handles) {
   std::string commandLine = "\"" + program + "\"";

@@ -114,6 +114,13 @@ std::string ThisProgramDirectory();
 // A fresh, empty directory under the temporary directory.
 std::string MakeTempDirectory(const std::string& hint);
 
+// `path` with its last part in its short (8.3) form; empty when there is
+// none. Wine makes a short name from a hash of the long one, so in a
+// directory of many entries, such as the shared temporary one, two names
+// can share one: only the last part, in a directory of the test's own, is
+// shortened.
+std::string WithShortLastPart(const std::string& path);
+
 // The image used by test programs that run no program of their own: the
 // helper table, the runtime library, no declared functions, no windows.
 ImageParts PlainImageParts();
