@@ -42,6 +42,17 @@ class BindingGuard {
   BindingGuard& operator=(const BindingGuard&) = delete;
 };
 
+class LastErrorKept {
+ public:
+  LastErrorKept() : error_(GetLastError()) {}
+  ~LastErrorKept() { SetLastError(error_); }
+  LastErrorKept(const LastErrorKept&) = delete;
+  LastErrorKept& operator=(const LastErrorKept&) = delete;
+
+ private:
+  DWORD error_;
+};
+
 void* BoundAddress(State& s, int index) {
   return std::atomic_ref<void*>(s.boundAddresses[index]).load(std::memory_order_acquire);
 }
@@ -71,6 +82,10 @@ void* BindDeclaredFunction(int index) {
   // An index outside the table names no function at all.
   if (index < 0 || static_cast<size_t>(index) >= s.boundAddresses.size()) BindingFailed("", "");
   if (void* bound = BoundAddress(s, index)) return bound;
+  // The loads below that miss set the thread's last error; the program may
+  // be about to read the one its previous call left (GetLastError itself
+  // binds on its first call).
+  LastErrorKept kept;
   BindingGuard guard;
   if (void* bound = BoundAddress(s, index)) return bound;
   const std::string& name = s.functionNames[index];

@@ -174,6 +174,16 @@ TEST(DeclaredBinding, SecondCallUsesTheCachedAddress) {
   EXPECT_EQ(Kernel().boundModules[kProcessId], module);
 }
 
+// Binding tries the program directory first, and that failed load sets
+// the thread's last error; the program's error from before the call must
+// still be there when the first call is GetLastError itself.
+TEST(DeclaredBinding, BindingLeavesTheLastErrorAlone) {
+  ASSERT_EQ(Kernel().boundAddresses[kLastError], nullptr);
+  SetLastError(ERROR_FILE_EXISTS);
+  EXPECT_EQ(CallDeclared<DWORD>(kLastError), static_cast<DWORD>(ERROR_FILE_EXISTS));
+  ASSERT_NE(Kernel().boundAddresses[kLastError], nullptr);
+}
+
 TEST(DeclaredBinding, SameFunctionUnderAnotherIndexIsBoundOnItsOwn) {
   CallDeclared<DWORD>(kProcessId);
   ASSERT_EQ(Kernel().boundAddresses[kProcessIdAgain], nullptr);

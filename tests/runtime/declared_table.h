@@ -26,6 +26,7 @@ enum DeclaredIndex : int {
   kMissingLibrary,
   kZeroOrdinal,
   kStackFrames,
+  kLastError,
   kDeclaredCount
 };
 

@@ -71,6 +71,7 @@ const rt::ProgramImageHeader& RuntimeTestImage() {
       {kMissingLibrary, "korvalin_nosuchlib", "KorvalinTestMarker"},
       {kZeroOrdinal, "korvalin_testlib", "#0"},
       {kStackFrames, "korvalin_testlib", "KorvalinTestStackFrames"},
+      {kLastError, "kernel32", "GetLastError"},
   };
   static_assert(sizeof declarations / sizeof declarations[0] == kDeclaredCount);
   static const char* libraries[kDeclaredCount] = {};
