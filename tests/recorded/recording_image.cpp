@@ -11,8 +11,8 @@ namespace {
 constexpr char kRecorder[] = "korvalin_recorder.dll";
 
 // TaskDialog, the registry functions, GetNativeSystemInfo, the look-ups of
-// the WOW64 guards, and the free room before a copy.
-constexpr int kRecordedIndices[] = {10, 11, 12, 13, 14, 15, 16, 18, 19, 108};
+// the WOW64 guards, the free room before a copy, and opening files.
+constexpr int kRecordedIndices[] = {10, 11, 12, 13, 14, 15, 16, 18, 19, 77, 108};
 
 const char* const* RecordingLibraryNames() {
   static const char* names[dll::kDeclaredFunctionCount];

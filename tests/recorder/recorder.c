@@ -260,6 +260,35 @@ BOOL WINAPI RecGetDiskFreeSpaceExA(LPCSTR path, PULARGE_INTEGER callerFree, PULA
   return ok;
 }
 
+/* ---- opening files ---- */
+
+static BOOL RefusedOnWindows(LPCSTR name, DWORD access, DWORD disposition, DWORD flags) {
+  const DWORD writing = GENERIC_WRITE | GENERIC_ALL | FILE_WRITE_DATA | FILE_APPEND_DATA;
+  DWORD existing;
+  BOOL replaces;
+  if (!state->windowsFileRules || !name || disposition == CREATE_NEW) return FALSE;
+  existing = GetFileAttributesA(name);
+  if (existing == INVALID_FILE_ATTRIBUTES || (existing & FILE_ATTRIBUTE_DIRECTORY)) return FALSE;
+  replaces = disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING;
+  if ((existing & FILE_ATTRIBUTE_READONLY) && ((access & writing) || replaces)) return TRUE;
+  return replaces && (existing & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM) & ~flags);
+}
+
+HANDLE WINAPI RecCreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                             DWORD disposition, DWORD flags, HANDLE templateFile) {
+  KorvalinRecordedCall* call;
+  if (!RefusedOnWindows(name, access, disposition, flags))
+    return CreateFileA(name, access, share, security, disposition, flags, templateFile);
+  call = Record("CreateFileA");
+  ARG(0, name); ARG(1, access); ARG(2, share); ARG(3, security); ARG(4, disposition); ARG(5, flags);
+  if (call) {
+    CopyText(call->text[0], name);
+    call->result = (uintptr_t)INVALID_HANDLE_VALUE;
+  }
+  SetLastError(ERROR_ACCESS_DENIED);
+  return INVALID_HANDLE_VALUE;
+}
+
 /* ---- the shared state ---- */
 
 static HANDLE mapping;
@@ -273,6 +302,7 @@ static void OpenState(void) {
   memset(state, 0, sizeof *state);
   state->nativeArchitecture = -1;
   state->freeBytes = -1;
+  state->windowsFileRules = 1;
 }
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {

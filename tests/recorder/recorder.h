@@ -46,6 +46,11 @@ typedef struct KorvalinRecorderState {
   int32_t answerResult;
   /* GetDiskFreeSpaceExA reports this many bytes free; -1 forwards. */
   int64_t freeBytes;
+  /* CreateFileA refuses, as Windows does, to write to a read-only file and
+     to replace a hidden or system file whose attributes the call does not
+     name (ERROR_ACCESS_DENIED, logged as "CreateFileA"); Wine lets both
+     through when it runs as root. 0 forwards every call unlogged. */
+  int32_t windowsFileRules;
   volatile int32_t count;    /* calls logged */
   volatile int32_t dropped;  /* calls beyond the capacity */
   KorvalinRecordedCall calls[KORVALIN_RECORDER_CAPACITY];
