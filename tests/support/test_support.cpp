@@ -39,20 +39,6 @@ std::string ThisProgramDirectory() {
   return path.substr(0, path.rfind('\\'));
 }
 
-std::string MakeTempDirectory(const std::string& hint) {
-  char base[MAX_PATH] = {};
-  GetTempPathA(sizeof base, base);
-  // Process ids come round again under Wine: only a directory this call
-  // made itself is fresh.
-  static unsigned serial = GetTickCount();
-  for (;;) {
-    std::string dir = std::string(base) + "korvalin-" + hint + "-" + std::to_string(GetCurrentProcessId()) + "-" +
-                      std::to_string(++serial);
-    if (CreateDirectoryA(dir.c_str(), nullptr)) return dir;
-    if (GetLastError() != ERROR_ALREADY_EXISTS) return dir;
-  }
-}
-
 std::string WithShortLastPart(const std::string& path) {
   char shortName[MAX_PATH] = {};
   if (!GetShortPathNameA(path.c_str(), shortName, MAX_PATH)) return std::string();
@@ -279,7 +265,9 @@ int TestMain(int argc, char** argv, const rt::ProgramImageHeader& image) {
   std::setvbuf(stdout, nullptr, _IONBF, 0);
   testing::InitGoogleTest(&argc, argv);
   StartRuntime(image);
-  return RUN_ALL_TESTS();
+  const int result = RUN_ALL_TESTS();
+  RemoveTempDirectories();
+  return result;
 }
 
 }  // namespace korvalin::test

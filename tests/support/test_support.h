@@ -113,6 +113,9 @@ std::string ThisProgramPath();
 std::string ThisProgramDirectory();
 // A fresh, empty directory under the temporary directory.
 std::string MakeTempDirectory(const std::string& hint);
+// Removes what MakeTempDirectory made in this process, with all it holds;
+// links inside are removed, never followed.
+void RemoveTempDirectories();
 
 // `path` with its last part in its short (8.3) form; empty when there is
 // none. Wine makes a short name from a hash of the long one, so in a
