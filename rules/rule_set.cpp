@@ -10,6 +10,7 @@
 #include "registry/registry.h"
 #include "rules/builtin_rules.h"
 #include "rules/path_check.h"
+#include "rules/script_object.h"
 #include "rules/script_json_reader.h"
 #include "runtime/command_calls.h"
 #include "runtime/owned_value.h"
@@ -45,19 +46,19 @@ std::string StringOf(rt::Text text) {
   return rt::TextOf(owned);
 }
 
-// Rule `index` of the document, its fields read in the order title, name,
+// Rule `index` of the rules array, its fields read in the order title, name,
 // root, path, moveFiles.
-FolderRule ReadRule(ScriptJsonReader& reader, int32_t index) {
+FolderRule ReadRule(const ScriptObject& rules, int32_t index) {
   char digits[16] = {};
   std::to_chars(digits, digits + sizeof digits - 1, index);
-  auto field = [&](const char* member) { return rt::OwnedText(rt::ConcatTexts({"regPath[", digits, "].", member})); };
+  const ScriptObject record(rules.member(digits));
 
   FolderRule rule;
-  rule.title = StringOf(reader.text(field("title").get()));
-  rule.name = StringOf(reader.text(field("name").get()));
-  rule.root = RootCode(reader.value(field("root").get()).toNumber());
-  rule.path = StringOf(reader.text(field("path").get()));
-  rule.moveFiles = reader.value(field("moveFiles").get()).toBool();
+  rule.title = StringOf(record.member("title").toText());
+  rule.name = StringOf(record.member("name").toText());
+  rule.root = RootCode(record.member("root").toNumber());
+  rule.path = StringOf(record.member("path").toText());
+  rule.moveFiles = record.member("moveFiles").toBool();
   return rule;
 }
 
@@ -65,9 +66,7 @@ FolderRule ReadRule(ScriptJsonReader& reader, int32_t index) {
 std::optional<RuleSet> EvaluateDocument(const void* bytes) {
   ScriptJsonReader reader;
   if (!reader.bind(bytes)) return std::nullopt;
-  RuleSet rules;
-  const int32_t count = reader.length("regPath");
-  for (int32_t i = 0; i < count; ++i) rules.push_back(ReadRule(reader, i));
+  RuleSet rules = ReadRules(reader);
   reader.clear();
   return rules;
 }
@@ -157,6 +156,17 @@ void ReadCurrentDirectory(FolderRule& rule, KeyReaders& keys) {
 }
 
 }  // namespace
+
+// Reading members of the array object, not evaluating an expression for
+// each, keeps a long rule set from costing an evaluation per field.
+RuleSet ReadRules(ScriptJsonReader& reader) {
+  RuleSet rules;
+  const int32_t count = reader.length("regPath");
+  if (count <= 0) return rules;
+  const ScriptObject array(reader.value("regPath"));
+  for (int32_t i = 0; i < count; ++i) rules.push_back(ReadRule(array, i));
+  return rules;
+}
 
 LoadedRules ReadRuleSet(WorkerWait wait, DWORD evaluationMs) {
   LoadedRules loaded = EvaluateRules(wait, evaluationMs);

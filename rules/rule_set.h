@@ -47,4 +47,9 @@ struct LoadedRules {
 // until the process ends.
 LoadedRules ReadRuleSet(WorkerWait wait = nullptr, DWORD evaluationMs = kRulesEvaluationMs);
 
+// The rules of a bound document, without their directories: the rules
+// array is evaluated once and each rule's fields read from it in the order
+// title, name, root, path, moveFiles.
+RuleSet ReadRules(ScriptJsonReader& reader);
+
 }  // namespace korvalin

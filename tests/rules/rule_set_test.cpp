@@ -197,6 +197,18 @@ TEST_F(RulesBeside, ElevenRulesAndRepeatedRulesAllLoadInOrder) {
   ExpectRules(rows, {Rule("下载", kDownloads, 3, 0), Rule("下载", kDownloads, 3, 0)});
 }
 
+// Members are read as the script has them: names are case-sensitive, and
+// any object with a length and numbered members serves as the rules array.
+TEST_F(RulesBeside, RulesAreReadAsTheScriptSeesThem) {
+  const std::string path = std::string("'") + kScriptShellFolders + "'";
+  std::string rules = "{regPath: {length: 2, 0: {Title: '大写', title: '小写', Name: 'Personal', name: 'Desktop', "
+                      "root: 3, Root: 1, path: " + path + ", MoveFiles: true}, "
+                      "'1': {title: 7, name: 'Personal', root: '3', path: " + path + ", moveFiles: 2}}}";
+  ExpectRules(Load(rules), {Rule("小写", "Desktop", 3, 0), Rule("7", "Personal", 3, 1)});
+  // The length decides, whatever members there are.
+  ExpectRules(Load("{regPath: {length: 0, 0: {title: 'x'}}}"), {});
+}
+
 TEST_F(RulesBeside, APlantedDocumentCreatesNothingAndTheBuiltInRulesLoad) {
   std::string made = MakeTempDirectory("planted") + "\\made.txt";
   std::string scriptPath;
