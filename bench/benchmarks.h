@@ -16,6 +16,8 @@ int RunRuleBenchmarks();
 bool LoadBreakdown(const std::string& path, int count);
 // The private memory the script control keeps per evaluation, plain COM.
 bool EngineMemoryPerEvaluation();
+// A long rules document in a bare script control: what stays of it.
+int RunEngineDocumentBenchmark();
 int RunPaintBenchmarks();
 int RunBalanceBenchmarks();
 // copy-prepare <dir> | copy-<korvalin|window|shell|files> <source> <destination>

@@ -27,7 +27,7 @@ run() {  # run NAME COMMAND...: keeps the result lines, reports a failure
 echo "bench: start-up" >&2
 run wine "$BENCH_BIN/startup_bench.exe" "$(win "$BENCH_EXE")" "$(win "$BENCH_BIN/bench_noop.exe")" \
   "$(win "$BENCH_DATA/startup")" "$BENCH_RUNS"
-for group in rules paint balance; do
+for group in rules engine paint balance; do
   echo "bench: $group" >&2
   run wine "$BENCH_BIN/korvalin_bench.exe" "$group"
 done
