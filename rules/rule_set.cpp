@@ -1,5 +1,6 @@
 #include "rules/rule_set.h"
 
+#include <atomic>
 #include <charconv>
 #include <map>
 #include <memory>
@@ -63,10 +64,10 @@ FolderRule ReadRule(const ScriptObject& rules, int32_t index) {
 }
 
 // The document's rules, or nothing when it does not evaluate.
-std::optional<RuleSet> EvaluateDocument(const void* bytes) {
+std::optional<RuleSet> EvaluateDocument(const void* bytes, const std::atomic<bool>* givenUp = nullptr) {
   ScriptJsonReader reader;
   if (!reader.bind(bytes)) return std::nullopt;
-  RuleSet rules = ReadRules(reader);
+  RuleSet rules = ReadRules(reader, givenUp);
   reader.clear();
   return rules;
 }
@@ -81,13 +82,14 @@ RuleSet BuiltInRules() {
 struct Evaluation {
   rt::OwnedBlock bytes;
   std::optional<RuleSet> rules;
+  std::atomic<bool> givenUp{false};
 };
 
 DWORD WINAPI EvaluateOnItsOwnThread(LPVOID argument) {
   std::unique_ptr<std::shared_ptr<Evaluation>> evaluation(static_cast<std::shared_ptr<Evaluation>*>(argument));
   // The engine lives in this thread's own apartment.
   dll::CoInitialize(nullptr);
-  (*evaluation)->rules = EvaluateDocument((*evaluation)->bytes.get());
+  (*evaluation)->rules = EvaluateDocument((*evaluation)->bytes.get(), &(*evaluation)->givenUp);
   dll::CoUninitialize();
   return 0;
 }
@@ -108,7 +110,12 @@ LoadedRules EvaluateRulesFile(rt::OwnedBlock bytes, WorkerWait wait, DWORD evalu
     return {BuiltInRules(), RulesSource::kBuiltInTimedOut};
   }
   const WaitOutcome outcome = (wait ? wait : PlainWait)(thread, evaluationMs);
-  if (outcome != WaitOutcome::kEnded) dll::SetThreadPriority(thread, THREAD_PRIORITY_IDLE);
+  if (outcome != WaitOutcome::kEnded) {
+    // A length the document only claims would otherwise keep the thread
+    // adding empty rules until the process runs out of memory.
+    evaluation->givenUp = true;
+    dll::SetThreadPriority(thread, THREAD_PRIORITY_IDLE);
+  }
   dll::CloseHandle(thread);
   if (outcome == WaitOutcome::kAbandoned) return {RuleSet(), RulesSource::kAbandoned};
   if (outcome == WaitOutcome::kTimedOut) return {BuiltInRules(), RulesSource::kBuiltInTimedOut};
@@ -159,12 +166,13 @@ void ReadCurrentDirectory(FolderRule& rule, KeyReaders& keys) {
 
 // Reading members of the array object, not evaluating an expression for
 // each, keeps a long rule set from costing an evaluation per field.
-RuleSet ReadRules(ScriptJsonReader& reader) {
+RuleSet ReadRules(ScriptJsonReader& reader, const std::atomic<bool>* givenUp) {
   RuleSet rules;
   const int32_t count = reader.length("regPath");
   if (count <= 0) return rules;
   const ScriptObject array(reader.value("regPath"));
-  for (int32_t i = 0; i < count; ++i) rules.push_back(ReadRule(array, i));
+  for (int32_t i = 0; i < count && !(givenUp && givenUp->load(std::memory_order_relaxed)); ++i)
+    rules.push_back(ReadRule(array, i));
   return rules;
 }
 

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 
 #include "rules/folder_rule.h"
@@ -49,7 +50,7 @@ LoadedRules ReadRuleSet(WorkerWait wait = nullptr, DWORD evaluationMs = kRulesEv
 
 // The rules of a bound document, without their directories: the rules
 // array is evaluated once and each rule's fields read from it in the order
-// title, name, root, path, moveFiles.
-RuleSet ReadRules(ScriptJsonReader& reader);
+// title, name, root, path, moveFiles. Reading stops once `givenUp` is set.
+RuleSet ReadRules(ScriptJsonReader& reader, const std::atomic<bool>* givenUp = nullptr);
 
 }  // namespace korvalin

@@ -4,9 +4,12 @@
 
 #include <windows.h>
 
+#include <psapi.h>
+
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -49,6 +52,27 @@ KORVALIN_SCENARIO(dump_rule_set) {
   }
   WriteAll(argv[2], out);
   WriteAll(std::string(argv[2]) + ".source", std::to_string(static_cast<int>(loaded.source)));
+  return 0;
+}
+
+double PrivateKiB() {
+  PROCESS_MEMORY_COUNTERS_EX counters = {};
+  counters.cb = sizeof counters;
+  GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
+  return static_cast<double>(counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage) / 1024;
+}
+
+// Reads the rule set giving rules.json the milliseconds in argv[3], then
+// writes where the rules came from and how much private memory the process
+// gained in the two seconds after.
+KORVALIN_SCENARIO(growth_after_giving_up) {
+  if (argc < 4) return 90;
+  StartRuntime(ProgramTestImage());
+  LoadedRules loaded = ReadRuleSet(nullptr, std::stoul(argv[3]));
+  const double before = PrivateKiB();
+  Sleep(2000);
+  WriteAll(argv[2], std::to_string(static_cast<int>(loaded.source)) + " " +
+                        std::to_string(static_cast<long long>(PrivateKiB() - before)));
   return 0;
 }
 
@@ -230,6 +254,22 @@ TEST_F(RulesBeside, ADocumentThatNeverFinishesGivesWayToTheBuiltInRules) {
   EXPECT_EQ(source, static_cast<int>(RulesSource::kFile));
   Load("{x", &source);
   EXPECT_EQ(source, static_cast<int>(RulesSource::kBuiltIn));
+}
+
+// A length the document only claims: once the wait is given up, the
+// abandoned thread must stop adding empty rules, not run on until the
+// program is out of memory.
+TEST_F(RulesBeside, ReadingStopsWhenTheWaitIsGivenUp) {
+  WriteAll(RulesFile(), "{regPath: {length: 2147483647}}");
+  const std::string out = *dir_ + "\\growth.txt";
+  DeleteFileA(out.c_str());
+  ASSERT_EQ(RunProcess(Program(), "--child=growth_after_giving_up \"" + out + "\" 1000", 30000), 0u);
+  int source = -1;
+  long long growthKiB = -1;
+  std::istringstream(ReadAll(out)) >> source >> growthKiB;
+  DeleteFileA(out.c_str());
+  EXPECT_EQ(source, static_cast<int>(RulesSource::kBuiltInTimedOut));
+  EXPECT_LT(growthKiB, 16 * 1024) << "KiB gained in the two seconds after the rules were given up";
 }
 
 TEST_F(RulesBeside, AFileLargerThanAnyRuleSetIsNotRead) {
