@@ -12,6 +12,7 @@
 
 #include "bench/bench_support.h"
 #include "bench/benchmarks.h"
+#include "bench/script_control.h"
 
 namespace korvalin::bench {
 namespace {
@@ -29,29 +30,6 @@ class Bstr {
  private:
   BSTR value_;
 };
-
-// A method or property call with at most one text argument.
-HRESULT Call(IDispatch* object, const wchar_t* member, WORD flags, const std::wstring* argument, VARIANT* result) {
-  DISPID id = 0;
-  auto* name = const_cast<LPOLESTR>(member);
-  HRESULT hr = object->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id);
-  if (FAILED(hr)) return hr;
-  VARIANT text;
-  VariantInit(&text);
-  if (argument) {
-    text.vt = VT_BSTR;
-    text.bstrVal = SysAllocStringLen(argument->data(), static_cast<UINT>(argument->size()));
-  }
-  DISPID put = DISPID_PROPERTYPUT;
-  DISPPARAMS parameters = {&text, nullptr, argument ? 1u : 0u, 0};
-  if (flags == DISPATCH_PROPERTYPUT) {
-    parameters.rgdispidNamedArgs = &put;
-    parameters.cNamedArgs = 1;
-  }
-  hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &parameters, result, nullptr, nullptr);
-  VariantClear(&text);
-  return hr;
-}
 
 // object[name] as the script has it; false when the object lacks it.
 bool ReadMember(IDispatch* object, const std::wstring& name, VARIANT* value) {
@@ -117,13 +95,12 @@ int RunEngineDocumentBenchmark() {
       FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, reinterpret_cast<void**>(&control))))
     return 1;
   const double before = PrivateBytes(GetCurrentProcess());
-  const std::wstring language = L"JScript", arrayExpression = L"Qoda.regPath";
   VARIANT result, array;
   VariantInit(&result);
   VariantInit(&array);
-  bool right = SUCCEEDED(Call(control, L"Language", DISPATCH_PROPERTYPUT, &language, nullptr)) &&
-               SUCCEEDED(Call(control, L"Eval", DISPATCH_METHOD, &expression, &result)) &&
-               SUCCEEDED(Call(control, L"Eval", DISPATCH_METHOD, &arrayExpression, &array)) &&
+  bool right = SUCCEEDED(CallScriptControl(control, L"Language", DISPATCH_PROPERTYPUT, L"JScript", nullptr)) &&
+               SUCCEEDED(CallScriptControl(control, L"Eval", DISPATCH_METHOD, expression, &result)) &&
+               SUCCEEDED(CallScriptControl(control, L"Eval", DISPATCH_METHOD, L"Qoda.regPath", &array)) &&
                array.vt == VT_DISPATCH && ReadRules(array.pdispVal) == kRules;
   VariantClear(&result);
   VariantClear(&array);

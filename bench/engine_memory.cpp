@@ -9,29 +9,10 @@
 
 #include "bench/bench_support.h"
 #include "bench/benchmarks.h"
+#include "bench/script_control.h"
 
 namespace korvalin::bench {
 namespace {
-
-HRESULT Invoke(IDispatch* control, const wchar_t* member, WORD flags, const wchar_t* argument, VARIANT* result) {
-  DISPID id = 0;
-  auto* name = const_cast<LPOLESTR>(member);
-  HRESULT hr = control->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id);
-  if (FAILED(hr)) return hr;
-  VARIANT text;
-  VariantInit(&text);
-  text.vt = VT_BSTR;
-  text.bstrVal = SysAllocString(argument);
-  DISPID put = DISPID_PROPERTYPUT;
-  DISPPARAMS parameters = {&text, nullptr, 1, 0};
-  if (flags == DISPATCH_PROPERTYPUT) {
-    parameters.rgdispidNamedArgs = &put;
-    parameters.cNamedArgs = 1;
-  }
-  hr = control->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &parameters, result, nullptr, nullptr);
-  VariantClear(&text);
-  return hr;
-}
 
 struct Round {
   double evaluated = 0;  // KiB the evaluations added
@@ -43,12 +24,12 @@ bool EvaluationRound(const CLSID& clsid, int evaluations, Round& round) {
   IDispatch* control = nullptr;
   if (FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, reinterpret_cast<void**>(&control))))
     return false;
-  bool right = SUCCEEDED(Invoke(control, L"Language", DISPATCH_PROPERTYPUT, L"JScript", nullptr));
+  bool right = SUCCEEDED(CallScriptControl(control, L"Language", DISPATCH_PROPERTYPUT, L"JScript", nullptr));
   const double before = PrivateBytes(GetCurrentProcess());
   for (int i = 0; i < evaluations && right; ++i) {
     VARIANT result;
     VariantInit(&result);
-    right = SUCCEEDED(Invoke(control, L"Eval", DISPATCH_METHOD, L"1", &result)) && result.vt == VT_I4;
+    right = SUCCEEDED(CallScriptControl(control, L"Eval", DISPATCH_METHOD, L"1", &result)) && result.vt == VT_I4;
     VariantClear(&result);
   }
   const double evaluated = PrivateBytes(GetCurrentProcess());
