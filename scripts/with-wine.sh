@@ -67,7 +67,9 @@ trap 'exit 143' INT TERM
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
   n=${KORVALIN_DISPLAY_NUMBER:-91}
   while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+  # -noreset: the resources below would go with a reset when the last
+  # client leaves.
+  Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp -noreset >/dev/null 2>&1 &
   xvfb_pid=$!
   export DISPLAY=":$n"
   for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
@@ -75,6 +77,11 @@ if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
     echo "with-wine: gave up after 10 s waiting for the virtual display $DISPLAY (Xvfb)" >&2
     exit 1
   fi
+  # A desktop session loads a resource database; without one, Xlib reads
+  # ~/.Xdefaults anew each time Wine makes an X pixmap (every row painted).
+  bounded 10 "xprop to set the virtual display's resources" \
+    xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER "$(printf 'Xft.dpi:\t96\n')" ||
+    echo "with-wine: could not give the virtual display $DISPLAY a resource database" >&2
   export KORVALIN_VIRTUAL_DISPLAY=1
 fi
 
