@@ -27,7 +27,7 @@ int PrintRun(double plan, double copy, double verify, bool ok) {
 }
 
 // The move's own copy. With a window: the copy on a thread of its own while
-// this thread shows the progress every 100 ms, as the window's move does;
+// this thread shows the progress four times a second, as the window's move does;
 // without: all on this thread, as the command line runs it.
 int CopyWithKorvalin(const std::string& source, const std::string& destination, bool window) {
   const double start = Now();

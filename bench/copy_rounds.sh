@@ -87,7 +87,7 @@ report_tree() {
     -v f="$(column "$data/$tree.files" 2)" -v c="$(column "$data/$tree.cp" 2)" \
     -v wk="$(ratio_of_rounds "$tree" window korvalin)" -v ck="$(ratio_of_rounds "$tree" cp korvalin)" 'BEGIN {
     printf "BENCH|copy|%s: Korvalin, list + copy + verification, no window|%.1f|ms|%.0f MiB/s; median of %d; list %.1f, copy %.1f, verification %.1f ms\n", t, k*1000, m/k, n, kp*1000, kc*1000, kv*1000
-    printf "BENCH|copy|%s: Korvalin, the same with the progress window|%.1f|ms|%.0f MiB/s; copy on its own thread; the window from 0.3 s on, refreshed every 100 ms\n", t, w*1000, m/w
+    printf "BENCH|copy|%s: Korvalin, the same with the progress window|%.1f|ms|%.0f MiB/s; copy on its own thread; the window from 0.3 s on, refreshed every 250 ms\n", t, w*1000, m/w
     printf "BENCH|copy|%s: cost of the progress window|%.1f|%%|target <= 5 %%; median of the rounds'"'"' ratios\n", t, (wk - 1) * 100
     printf "BENCH|copy|%s: SHFileOperation (profile)|%.1f|ms|%.0f MiB/s\n", t, s*1000, m/s
     printf "BENCH|copy|%s: CopyFileA file by file (profile)|%.1f|ms|%.0f MiB/s\n", t, f*1000, m/f
