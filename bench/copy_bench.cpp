@@ -43,7 +43,7 @@ double ThreadSeconds() {
 int CopyWithKorvalin(const std::string& source, const std::string& destination, bool window) {
   // In the program a move's confirmation (a task dialog) has loaded the
   // common controls before its copy starts; the dialog's progress bar would
-  // otherwise load them inside the time (30-50 ms here).
+  // otherwise load them inside the time (20-50 ms here).
   if (window) LoadLibraryA("comctl32.dll");
   const double start = Now();
   const TreePlan plan = PlanTree(source);
