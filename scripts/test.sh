@@ -24,7 +24,7 @@ run_tests() {
   shift
   start=$(date +%s)
   how="64-bit programs run natively"
-  [ "$arch" = i686 ] && how="32-bit programs run $KORVALIN_WINE32"
+  [ "$arch" = i686 ] && how="32-bit programs run ${KORVALIN_WINE32/native/natively}"
   echo "== tests, $arch ($how)"
   log=$(mktemp)
   export KORVALIN_RESTART_LOG=$build_root/$arch/restarted-cases.txt
