@@ -46,6 +46,7 @@ FolderList* FolderList::clone() {
   copy->fontName = rt::CopyText(fontName);
   copy->fontBold = fontBold;
   copy->handle = handle;
+  copy->listBoxProcedure_ = listBoxProcedure_;
   copy->hoverRow = hoverRow;
   copy->selectedRow = selectedRow;
   copy->pressedRow = pressedRow;
@@ -108,8 +109,12 @@ void FolderList::reserveRows(int32_t count, int32_t titleBytes) {
 
 void FolderList::holdRedraw(bool hold) {
   dll::SendMessageA_50(handle, WM_SETREDRAW, hold ? FALSE : TRUE, 0);
-  heldListProcedure_ = hold ? folder_list::PreviousProcedure(handle) : nullptr;
+  redrawHeld_ = hold;
   if (!hold) invalidate(nullptr);
+}
+
+LRESULT FolderList::toListBox(UINT message, WPARAM wParam, LPARAM lParam) {
+  return dll::CallWindowProcA_69(listBoxProcedure_, handle, message, wParam, lParam);
 }
 
 void FolderList::setColumnWidth() { dll::SendMessageA_50(handle, LB_SETCOLUMNWIDTH, 80, 0); }
@@ -117,10 +122,7 @@ LRESULT FolderList::getRowData(int32_t row) { return dll::SendMessageA_50(handle
 
 int32_t FolderList::addRowTitle(const char* title) {
   const auto text = reinterpret_cast<LPARAM>(title ? title : "");
-  // onListMessage passes LB_ADDSTRING on untouched, so while a load holds
-  // the redraw the rows skip the thunk and its property reads.
-  if (heldListProcedure_)
-    return static_cast<int32_t>(dll::CallWindowProcA_69(heldListProcedure_, handle, LB_ADDSTRING, 0, text));
+  if (redrawHeld_ && listBoxProcedure_) return static_cast<int32_t>(toListBox(LB_ADDSTRING, 0, text));
   return static_cast<int32_t>(dll::SendMessageA(handle, LB_ADDSTRING, 0, text));
 }
 
@@ -132,11 +134,15 @@ void FolderList::setSelectedRow(int32_t row, bool redraw) {
 }
 
 rt::Text FolderList::getRowTitle(int32_t row) {
-  LRESULT length = dll::SendMessageA(handle, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
+  auto ask = [this, row, straight = drawDC && listBoxProcedure_](UINT message, LPARAM lParam) {
+    const auto index = static_cast<WPARAM>(row);
+    return straight ? toListBox(message, index, lParam) : dll::SendMessageA(handle, message, index, lParam);
+  };
+  LRESULT length = ask(LB_GETTEXTLEN, 0);
   if (length <= 0) return nullptr;
   auto* buffer = static_cast<char*>(rt::program::Allocate(static_cast<size_t>(length) + 1));
   buffer[0] = '\0';
-  dll::SendMessageA(handle, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(buffer));
+  ask(LB_GETTEXT, reinterpret_cast<LPARAM>(buffer));
   buffer[length] = '\0';
   return buffer;
 }

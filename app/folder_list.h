@@ -117,7 +117,13 @@ class FolderList final {
   FolderList** holder_;
   gdi::PaintBrush backBrush_;
   int32_t rowsCapacity_ = 0;  // records the rows array has room for
-  WNDPROC heldListProcedure_ = nullptr;  // the list box's own, while the redraw is held
+  // onListMessage passes the list box's own messages on untouched, so while
+  // a load holds the redraw and while a row is drawn they go straight to the
+  // list box's procedure: through the thunk each costs three property reads,
+  // each a round trip to the Wine server under Wine.
+  LRESULT toListBox(UINT message, WPARAM wParam, LPARAM lParam);
+  WNDPROC listBoxProcedure_ = nullptr;  // the list box's own, behind the thunk
+  bool redrawHeld_ = false;
   COLORREF backBrushColor_ = 0;
 };
 

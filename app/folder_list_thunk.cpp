@@ -38,11 +38,13 @@ void* MethodAddress(FolderList** reference, int slot) {
   return table[slot];
 }
 
-void InstallThunk(HWND window, FolderList** reference, int slot) {
+// Gives the window procedure the thunk stands in front of.
+WNDPROC InstallThunk(HWND window, FolderList** reference, int slot) {
   LONG_PTR old = dll::SetWindowLongA_66(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FolderListThunk));
   dll::SetPropA(window, kProcProperty, reinterpret_cast<HANDLE>(old));
   dll::SetPropA(window, kThisProperty, reinterpret_cast<HANDLE>(reference));
   dll::SetPropA(window, kMethodProperty, MethodAddress(reference, slot));
+  return reinterpret_cast<WNDPROC>(old);
 }
 
 }  // namespace
@@ -88,7 +90,7 @@ int32_t FolderList::create(HWND parent, int32_t x, int32_t y, int32_t width, int
   handle = dll::CreateWindowExA(exStyle, "ListBox", nullptr, style, x, y, width, height, parent, nullptr,
                                 dll::GetModuleHandleA_64(nullptr), nullptr);
   if (!handle) return 0;
-  InstallThunk(handle, self(), kSlotOnListMessage);
+  listBoxProcedure_ = InstallThunk(handle, self(), kSlotOnListMessage);
   InstallThunk(parent, self(), kSlotOnParentMessage);
   return 1;
 }

@@ -3,6 +3,7 @@
 #include "tests/app/folder_list_fixture.h"
 
 #include "app/globals.h"
+#include "runtime/owned_value.h"
 #include "runtime/program_calls.h"
 #include "runtime/value_helpers.h"
 
@@ -19,6 +20,15 @@ constexpr int kH = kRowHeight;
 void SetModeLabel(const char* label) {
   rt::program::Free(modeLabel);
   modeLabel = rt::CopyText(label);
+}
+
+// A subclass over the list's thunk, counting the title requests that reach it.
+WNDPROC underCounter = nullptr;
+int titleRequests = 0;
+
+LRESULT CALLBACK CountTitleRequests(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == LB_GETTEXTLEN || message == LB_GETTEXT) ++titleRequests;
+  return CallWindowProcA(underCounter, window, message, wParam, lParam);
 }
 
 TEST_F(FolderListTest, HeaderIsFilledAndUnderlined) {
@@ -60,6 +70,32 @@ TEST_F(FolderListTest, FolderRowHasItsPanelLinesAndThemedParts) {
   // Row 2's files move with it: a checked glyph, row 1's unchecked.
   EXPECT_NE(Pixels(1, glyph), Pixels(2, glyph));
   EXPECT_EQ(Pixels(1, glyph), Pixels(3, glyph));
+}
+
+TEST_F(FolderListTest, EachRowShowsItsOwnTitleReadStraightFromTheListBox) {
+  const RECT panel = {0, 6, 120, kH - 5};
+  titleRequests = 0;
+  underCounter = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(list(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountTitleRequests)));
+  Render();
+  const auto desktop = Pixels(1, panel);
+  const auto documents = Pixels(2, panel);
+  EXPECT_NE(desktop, documents);
+  EXPECT_NE(desktop, Pixels(3, panel));
+  EXPECT_NE(documents, Pixels(3, panel));
+  // Row 3 given row 1's title draws what row 1 draws.
+  SendMessageA(list(), LB_DELETESTRING, 3, 0);
+  SendMessageA(list(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("桌面"));
+  Render();
+  EXPECT_EQ(Pixels(3, panel), desktop);
+  // While a row is drawn its title is asked of the list box itself: through
+  // the window's procedures each request costs the thunk's property reads.
+  EXPECT_EQ(titleRequests, 0);
+  // Asked at any other time, it goes through them.
+  rt::OwnedText title(list_->getRowTitle(2));
+  EXPECT_STREQ(title.get(), "我的文档");
+  EXPECT_EQ(titleRequests, 2);
+  SetWindowLongPtrA(list(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(underCounter));
 }
 
 TEST_F(FolderListTest, InvalidRowShowsItsDirectoryInRed) {
