@@ -64,3 +64,36 @@ bounded() {
   return $status
 }
 export -f bounded
+
+# plain_user_folders PREFIX: a new prefix's drive_c/users/<name>/Desktop,
+# Documents, Downloads and the rest are links to the Linux user's home, so a
+# move tried there would copy, and a slip in a clear could delete, the host's
+# own files. Each link under drive_c/users that leads outside the prefix
+# becomes a plain directory (Desktop and Documents get a file to carry); one
+# that cannot is an error naming it.
+plain_user_folders() {
+  local prefix users root link target left=
+  prefix=$(realpath -e "$1") || { echo "${korvalin_script_name:-wine}: no prefix at $1" >&2; return 1; }
+  users=$prefix/drive_c/users
+  root=$prefix/
+  [ -d "$users" ] || return 0
+  while IFS= read -r -d '' link; do
+    target=$(realpath -m "$link")
+    [[ $target/ == "$root"* ]] && continue
+    rm -f "$link" && mkdir "$link" || continue
+    case ${link##*/} in
+      Desktop) printf 'A file on the Desktop of this Wine prefix, for a first move to carry.\r\n' >"$link/sample.txt" ;;
+      Documents) printf 'A document of this Wine prefix, for a first move to carry.\r\n' >"$link/notes.txt"
+                 printf 'Second sample document.\r\n' >"$link/notes-2.txt" ;;
+    esac
+  done < <(find "$users" -maxdepth 3 -type l -print0)
+  while IFS= read -r -d '' link; do
+    target=$(realpath -m "$link")
+    [[ $target/ == "$root"* ]] || left+="  $link -> $target"$'\n'
+  done < <(find "$users" -maxdepth 3 -type l -print0)
+  if [ -n "$left" ]; then
+    printf '%s: the prefix %s still has user folders linked outside it:\n%s' \
+      "${korvalin_script_name:-wine}" "$prefix" "$left" >&2
+    return 1
+  fi
+}

@@ -133,6 +133,7 @@ fi
 # Start Wine's own background processes now, away from any test's output:
 # started later, they would inherit a test's pipes and hold ctest up.
 bounded -q 300 "wineboot to start Wine's background processes" wine wineboot || exit 1
+plain_user_folders "$WINEPREFIX" || exit 1
 
 rm -rf "$link_requests"
 mkdir -p "$link_requests"

@@ -32,6 +32,7 @@ make_template() {
   done
   wineserver -k >/dev/null 2>&1 || true
   bounded 60 "the e2e prefix template's wineserver to end" wineserver -w
+  plain_user_folders "$template" || exit 1
   [ -d "$template/drive_c/windows/syswow64" ] && [ -f "$template/system.reg" ] || {
     echo "prefix.sh: wineboot left no usable e2e prefix template in $template" >&2
     exit 1
@@ -67,4 +68,6 @@ fi
 export WINEPREFIX=$prefix
 bounded -q 30 "the e2e prefix's wineserver to start" wineserver -p120
 bounded -q 300 "wineboot to start the e2e prefix's background processes" wine wineboot
+# Also for a template made before its user folders were made plain.
+plain_user_folders "$prefix" || exit 1
 echo "e2e prefix ready: $prefix"
