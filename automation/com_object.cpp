@@ -1,6 +1,7 @@
 #include <cstring>
 
 #include "automation/bridge.h"
+#include "runtime/code_page_characters.h"
 #include "runtime/heap.h"
 
 namespace rt::automation {
@@ -9,17 +10,7 @@ namespace {
 thread_local int32_t lastErrorCode = 0;
 
 // A real backslash, not the trail byte 0x5C of a double-byte character.
-bool HasBackslash(const char* text) {
-  for (const char* at = text; *at; ++at) {
-    if (IsDBCSLeadByte(static_cast<BYTE>(*at))) {
-      if (!at[1]) break;
-      ++at;
-    } else if (*at == '\\') {
-      return true;
-    }
-  }
-  return false;
-}
+bool HasBackslash(const char* text) { return rt::LastSeparator(text) != std::string_view::npos; }
 
 // Instantiates `className` from the type library file; null when the route
 // yields nothing.

@@ -3,21 +3,12 @@
 #include <windows.h>
 
 #include "image/declared_functions.h"
+#include "runtime/code_page_characters.h"
 
 namespace korvalin {
 namespace {
 
-bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
-
-// Byte offsets at which a character starts.
-template <typename Visit>
-void ForEachCharacter(const std::string& text, Visit visit) {
-  for (size_t i = 0; i < text.size();) {
-    bool wide = IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size();
-    visit(i, wide);
-    i += wide ? 2 : 1;
-  }
-}
+using rt::ForEachCharacter;
 
 std::string FullPath(const char* path) {
   char buffer[MAX_PATH * 4] = {};
@@ -33,10 +24,7 @@ std::string LongPath(const std::string& path) {
     char buffer[MAX_PATH * 4] = {};
     DWORD n = dll::GetLongPathNameA(head.c_str(), buffer, sizeof buffer);
     if (n > 0 && n < sizeof buffer) return std::string(buffer, n) + tail;
-    size_t cut = std::string::npos;
-    ForEachCharacter(head, [&](size_t i, bool wide) {
-      if (!wide && head[i] == '\\') cut = i;
-    });
+    const size_t cut = rt::LastSeparator(head);
     if (cut == std::string::npos || cut == 0) break;
     tail = head.substr(cut) + tail;
     head.resize(cut);
@@ -77,7 +65,8 @@ bool IsSameOrInside(const char* candidate, const char* directory) {
   std::string outer = PlaceKey(directory);
   if (inner.empty() || outer.empty()) return false;
   if (inner == outer) return true;
-  if (outer.back() != '\\') outer += '\\';
+  // The trail byte 0x5C of a last character (淺, 誠) is no separator.
+  if (rt::LastSeparator(outer) != outer.size() - 1) outer += '\\';
   return inner.compare(0, outer.size(), outer) == 0;
 }
 

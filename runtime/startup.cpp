@@ -4,6 +4,7 @@
 
 #include <cfloat>
 
+#include "runtime/code_page_characters.h"
 #include "runtime/heap.h"
 #include "runtime/kernel.h"
 #include "runtime/loaded_windows.h"
@@ -44,7 +45,7 @@ std::string ModulePath() {
 
 void SplitProgramPath(kernel::State& s) {
   std::string path = ModulePath();
-  size_t slash = path.rfind('\\');
+  const size_t slash = LastSeparator(path);
   if (slash == std::string::npos) {
     s.programDirectory.clear();
     s.programFileName = path;
@@ -137,6 +138,7 @@ namespace rt {
 void AttachProgramImage(const ProgramImageHeader* header) {
   kernel::SetProgramImage(header);
   std::string path = ModulePath();
-  kernel::Get().moduleDirectory = path.substr(0, path.rfind('\\') + 1);
+  const size_t slash = LastSeparator(path);
+  kernel::Get().moduleDirectory = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 }  // namespace rt

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
+#include "runtime/code_page_characters.h"
 #include "runtime/commands/support.h"
 
 namespace rt::commands {
@@ -13,8 +16,14 @@ bool StartsWith(const String& s, const char* prefix) { return s.rfind(prefix, 0)
 
 bool SameText(const String& a, const String& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
 
+// A trail byte 0x5C ends its character, not the path.
 void DropTrailingSeparators(String& path) {
-  while (!path.empty() && (path.back() == '\\' || path.back() == '/')) path.pop_back();
+  for (;;) {
+    const size_t slash = LastSeparator(path), forward = LastSeparator(path, '/');
+    const size_t last = slash == String::npos ? forward : (forward == String::npos ? slash : std::max(slash, forward));
+    if (path.empty() || last != path.size() - 1) return;
+    path.pop_back();
+  }
 }
 
 // "C:" or the root of \\server\share, once separators are dropped.
