@@ -8,6 +8,7 @@
 
 #include "app/main_window.h"
 #include "encoding/text_encoding.h"
+#include "encoding/wide_names.h"
 #include "image/declared_functions.h"
 #include "runtime/owned_value.h"
 #include "runtime/value_helpers.h"
@@ -117,7 +118,7 @@ void Refresh(HWND dialog, const CopyProgress& progress) {
                              std::to_string(progress.filesTotal()) + " 个文件，" + Megabytes(progress.bytesDone()) +
                              " / " + Megabytes(progress.bytesTotal()) + " MB";
   dll::SetDlgItemTextA(dialog, kCountsText, counts.c_str());
-  dll::SetDlgItemTextA(dialog, kFileText, progress.currentFile().c_str());
+  dll::SetDlgItemTextA(dialog, kFileText, TextForShowing(progress.currentFile()).c_str());
   const int64_t total = progress.bytesTotal() > 0 ? progress.bytesTotal() : 1;
   const auto step = static_cast<WPARAM>(progress.bytesDone() * kBarSteps / total);
   dll::SendDlgItemMessageA(dialog, kBar, PBM_SETPOS, step, 0);

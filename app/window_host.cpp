@@ -33,7 +33,7 @@ std::string WindowHost::chooseNewDirectory(const std::string& prompt) {
 }
 
 bool WindowHost::ask(Question question, const std::string& text) {
-  if (question == Question::kConfirmMerge) {
+  if (question == Question::kConfirmMerge || question == Question::kReplaceFiles) {
     rt::OwnedText caption(MainWindowCaption());
     return ShowWarningQuestion(MainWindowHandle(), caption.get(), "警告", text.c_str());
   }

@@ -15,6 +15,7 @@
 #include "bench/bench_support.h"
 #include "bench/benchmarks.h"
 #include "bench/copy_trees.h"
+#include "migrate/long_path.h"
 #include "migrate/tree_copy.h"
 
 namespace korvalin::bench {
@@ -46,17 +47,18 @@ int CopyWithKorvalin(const std::string& source, const std::string& destination, 
   // otherwise load them inside the time (20-50 ms here).
   if (window) LoadLibraryA("comctl32.dll");
   const double start = Now();
-  const TreePlan plan = PlanTree(source);
+  const std::wstring to = EnginePath(destination);
+  const TreePlan plan = PlanTree(EnginePath(source));
   const double planned = Now();
   CopyProgress progress(plan.files, plan.bytes);
-  auto copy = [&] { return CopyTree(source, destination, plan, progress); };
+  auto copy = [&] { return CopyTree(plan, to, progress); };
   // With the window this thread only shows it: the processor time it takes
   // meanwhile is what the window costs the copy, whatever the drift.
   const double guiBefore = ThreadSeconds();
   const CopyReport report = window ? CopyWithProgressWindow(copy, progress) : copy();
   const double gui = window ? ThreadSeconds() - guiBefore : 0;
   const double copied = Now();
-  const bool verified = report.outcome == CopyOutcome::kCopied && CopyVerified(destination, plan);
+  const bool verified = report.outcome == CopyOutcome::kCopied && CopyVerified(plan, to);
   const double end = Now();
   const bool counted = progress.filesDone() == plan.files && progress.bytesDone() == plan.bytes;
   if (!counted)
@@ -68,11 +70,11 @@ int CopyWithKorvalin(const std::string& source, const std::string& destination, 
 // Another copier, timed alone; its result is checked afterwards with the
 // move's own verification, outside the time.
 int CopyWith(const Copier& copier, const std::string& source, const std::string& destination) {
-  const TreePlan plan = PlanTree(source);
+  const TreePlan plan = PlanTree(EnginePath(source));
   const double start = Now();
   const bool copied = copier(source, destination);
   const double end = Now();
-  return PrintRun(0, end - start, 0, copied && plan.complete && CopyVerified(destination, plan));
+  return PrintRun(0, end - start, 0, copied && plan.complete && CopyVerified(plan, EnginePath(destination)));
 }
 
 bool ShellCopy(const std::string& source, const std::string& destination) {

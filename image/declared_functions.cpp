@@ -133,6 +133,24 @@ const char* const kLibraryNames[kDeclaredFunctionCount] = {
     "kernel32",  // 120
     "kernel32",  // 121
     "user32",  // 122
+    "kernel32.dll",  // 123
+    "kernel32.dll",  // 124
+    "kernel32.dll",  // 125
+    "kernel32.dll",  // 126
+    "kernel32.dll",  // 127
+    "kernel32.dll",  // 128
+    "kernel32.dll",  // 129
+    "kernel32.dll",  // 130
+    "kernel32.dll",  // 131
+    "kernel32.dll",  // 132
+    "advapi32.dll",  // 133
+    "kernel32.dll",  // 134
+    "kernel32.dll",  // 135
+    "user32.dll",  // 136
+    "kernel32.dll",  // 137
+    "kernel32.dll",  // 138
+    "kernel32.dll",  // 139
+    "ntdll.dll",  // 140
 };
 
 const char* const kFunctionNames[kDeclaredFunctionCount] = {
@@ -259,6 +277,24 @@ const char* const kFunctionNames[kDeclaredFunctionCount] = {
     "GetFileTime",  // 120
     "SetFileTime",  // 121
     "ShowWindow",  // 122
+    "CreateFileW",  // 123
+    "GetFileInformationByHandleEx",  // 124
+    "SetFileInformationByHandle",  // 125
+    "GetFinalPathNameByHandleW",  // 126
+    "GetFullPathNameW",  // 127
+    "CreateDirectoryW",  // 128
+    "MoveFileExW",  // 129
+    "GetDiskFreeSpaceExW",  // 130
+    "GetDriveTypeW",  // 131
+    "GetFileAttributesW",  // 132
+    "RegFlushKey",  // 133
+    "CreateMutexA",  // 134
+    "DeleteFileW",  // 135
+    "CharUpperBuffW",  // 136
+    "SetFileAttributesW",  // 137
+    "RemoveDirectoryW",  // 138
+    "GetCurrentProcessId",  // 139
+    "NtQueryObject",  // 140
 };
 
 }  // namespace dll

@@ -13,7 +13,7 @@
 
 namespace dll {
 
-constexpr int kDeclaredFunctionCount = 123;
+constexpr int kDeclaredFunctionCount = 141;
 extern const char* const kLibraryNames[kDeclaredFunctionCount];
 extern const char* const kFunctionNames[kDeclaredFunctionCount];
 
@@ -431,5 +431,72 @@ inline BOOL SetFileTime(HANDLE file, const FILETIME* created, const FILETIME* ac
 }
 // 122: the copy's progress window, shown once it is whole
 inline BOOL ShowWindow(HWND window, int command) { return rt::program::CallDeclared<BOOL>(122, window, command); }
+
+// 123: the move's engine: every file and directory by its wide long-path name
+inline HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
+                          DWORD flags, HANDLE templateFile) {
+  return rt::program::CallDeclared<HANDLE>(123, name, access, share, security, disposition, flags, templateFile);
+}
+// 124: the move's engine: directory listings with file ids and change
+// times, a file's stamps before it is deleted, a file's streams
+inline BOOL GetFileInformationByHandleEx(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID information,
+                                         DWORD bytes) {
+  return rt::program::CallDeclared<BOOL>(124, file, kind, information, bytes);
+}
+// 125: the move's engine: a copy's attributes and times, a deletion by the
+// handle that was checked
+inline BOOL SetFileInformationByHandle(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID information, DWORD bytes) {
+  return rt::program::CallDeclared<BOOL>(125, file, kind, information, bytes);
+}
+// 126: where a place really is, past links and substituted drives
+inline DWORD GetFinalPathNameByHandleW(HANDLE file, LPWSTR path, DWORD capacity, DWORD flags) {
+  return rt::program::CallDeclared<DWORD>(126, file, path, capacity, flags);
+}
+// 127: a folder's path made absolute before it takes the long-path prefix
+inline DWORD GetFullPathNameW(LPCWSTR name, DWORD capacity, LPWSTR buffer, LPWSTR* filePart) {
+  return rt::program::CallDeclared<DWORD>(127, name, capacity, buffer, filePart);
+}
+// 128: the move's engine: the destination's directories
+inline BOOL CreateDirectoryW(LPCWSTR path, LPSECURITY_ATTRIBUTES security) {
+  return rt::program::CallDeclared<BOOL>(128, path, security);
+}
+// 129: the move's engine: a replaced file put in place, or back
+inline BOOL MoveFileExW(LPCWSTR from, LPCWSTR to, DWORD flags) {
+  return rt::program::CallDeclared<BOOL>(129, from, to, flags);
+}
+// 130: the room check before a copy
+inline BOOL GetDiskFreeSpaceExW(LPCWSTR path, PULARGE_INTEGER callerFree, PULARGE_INTEGER total,
+                                PULARGE_INTEGER totalFree) {
+  return rt::program::CallDeclared<BOOL>(130, path, callerFree, total, totalFree);
+}
+// 131: a new directory's drive must exist
+inline UINT GetDriveTypeW(LPCWSTR root) { return rt::program::CallDeclared<UINT>(131, root); }
+// 132: the move's engine: what stands at a path
+inline DWORD GetFileAttributesW(LPCWSTR path) { return rt::program::CallDeclared<DWORD>(132, path); }
+// 133: the switched value reaches the disk before the old place is emptied
+inline LONG RegFlushKey(HKEY key) { return rt::program::CallDeclared<LONG>(133, key); }
+// 134: one Korvalin at a time for each program directory
+inline HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES security, BOOL owned, LPCSTR name) {
+  return rt::program::CallDeclared<HANDLE>(134, security, owned, name);
+}
+// 135: the move's engine: temporary copies of a failed or cancelled move
+inline BOOL DeleteFileW(LPCWSTR path) { return rt::program::CallDeclared<BOOL>(135, path); }
+// 136: the move's engine: names compared as the file system compares them
+inline DWORD CharUpperBuffW(LPWSTR text, DWORD length) { return rt::program::CallDeclared<DWORD>(136, text, length); }
+// 137: the move's engine: a read-only file loses the attribute before it is replaced
+inline BOOL SetFileAttributesW(LPCWSTR path, DWORD attributes) {
+  return rt::program::CallDeclared<BOOL>(137, path, attributes);
+}
+// 138: the move's engine: destination directories that the copy made, removed again when it fails
+inline BOOL RemoveDirectoryW(LPCWSTR path) { return rt::program::CallDeclared<BOOL>(138, path); }
+
+// 139: the move's engine: names of its own for copies waiting to replace a file
+inline DWORD GetCurrentProcessId() { return rt::program::CallDeclared<DWORD>(139); }
+
+// 140: the clear: where an entry really is, also past the length the
+// path functions give back
+inline LONG NtQueryObject(HANDLE handle, int kind, PVOID information, ULONG bytes, PULONG returned) {
+  return rt::program::CallDeclared<LONG>(140, handle, kind, information, bytes, returned);
+}
 
 }  // namespace dll

@@ -17,17 +17,17 @@ class CopyProgress {
   int64_t bytesTotal() const { return bytesTotal_; }
   int64_t filesDone() const { return filesDone_.load(); }
   int64_t bytesDone() const { return bytesDone_.load(); }
-  std::string currentFile() const {
+  std::wstring currentFile() const {
     std::lock_guard<std::mutex> lock(nameLock_);
     return currentFile_;
   }
 
-  // The copy stops before its next file.
+  // The copy stops within the block it is at.
   void cancel() { cancelled_ = true; }
   bool cancelled() const { return cancelled_.load(); }
 
   // The copiers' side; more than one file may be under way at a time.
-  void startFile(const std::string& name) {
+  void startFile(const std::wstring& name) {
     std::lock_guard<std::mutex> lock(nameLock_);
     currentFile_ = name;
   }
@@ -45,7 +45,7 @@ class CopyProgress {
   std::atomic<int64_t> bytesDone_{0};
   std::atomic<bool> cancelled_{false};
   mutable std::mutex nameLock_;
-  std::string currentFile_;
+  std::wstring currentFile_;
 };
 
 }  // namespace korvalin

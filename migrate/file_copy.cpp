@@ -7,60 +7,98 @@ namespace korvalin {
 namespace {
 
 constexpr DWORD kBlockBytes = kCopyBlockBytes;
+// A file's streams as the file system lists them; a file with more names
+// than fit is rare enough to be copied without the rest.
+constexpr DWORD kStreamListBytes = 16 * 1024;
+constexpr wchar_t kDataStream[] = L"::$DATA";
 
-int64_t CopyContents(HANDLE source, HANDLE target, std::vector<char>& block, CopyProgress& progress) {
-  int64_t done = 0;
+enum class Copied { kWhole, kFailed, kCancelled };
+
+// The data of an open source into an open target; `progress` may be null.
+Copied CopyData(HANDLE source, HANDLE target, std::vector<char>& block, CopyProgress* progress, int64_t& done) {
   for (;;) {
+    if (progress && progress->cancelled()) return Copied::kCancelled;
     DWORD read = 0;
-    if (!dll::ReadFile(source, block.data(), kBlockBytes, &read, nullptr)) return -1;
-    if (read == 0) return done;
+    if (!dll::ReadFile(source, block.data(), kBlockBytes, &read, nullptr)) return Copied::kFailed;
+    if (read == 0) return Copied::kWhole;
     DWORD written = 0;
-    if (!dll::WriteFile(target, block.data(), read, &written, nullptr) || written != read) return -1;
+    if (!dll::WriteFile(target, block.data(), read, &written, nullptr) || written != read) return Copied::kFailed;
     done += read;
-    progress.addBytes(read);
+    if (progress) progress->addBytes(read);
     // A short read is the end of a file; no further call is needed to see it.
-    if (read < kBlockBytes) return done;
+    if (read < kBlockBytes) return Copied::kWhole;
   }
 }
 
-HANDLE CreateTarget(const std::string& to, DWORD disposition) {
-  return dll::CreateFileA(to.c_str(), GENERIC_WRITE, 0, nullptr, disposition,
-                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+// Named streams (the mark of a file downloaded from the internet among
+// them) go along where the file system keeps them; where it keeps none,
+// the question fails and there is nothing to copy.
+bool CopyStreams(HANDLE source, const std::wstring& from, const std::wstring& to, std::vector<char>& block) {
+  std::vector<int64_t> buffer(kStreamListBytes / sizeof(int64_t));
+  if (!dll::GetFileInformationByHandleEx(source, FileStreamInfo, buffer.data(), kStreamListBytes)) return true;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(buffer.data());
+  for (size_t offset = 0;;) {
+    const auto& info = *reinterpret_cast<const FILE_STREAM_INFO*>(bytes + offset);
+    const std::wstring name(info.StreamName, info.StreamNameLength / sizeof(wchar_t));
+    if (!name.empty() && name != kDataStream) {
+      FileHandle in(dll::CreateFileW((from + name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                     FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+      FileHandle out(dll::CreateFileW((to + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+      int64_t done = 0;
+      if (!in.valid() || !out.valid() || CopyData(in.get(), out.get(), block, nullptr, done) != Copied::kWhole)
+        return false;
+    }
+    if (info.NextEntryOffset == 0) return true;
+    offset += info.NextEntryOffset;
+  }
 }
 
-// A new name is created as new: overwriting an empty file truncates it,
-// which on ext4 under Wine flushes it to disk at close, and costs a look
-// at a missing name too. A file of that name may be read-only, hidden or
-// system, which a copy over it is refused for, so it loses those
-// attributes first.
-HANDLE OpenTarget(const std::string& to) {
-  HANDLE created = CreateTarget(to, CREATE_NEW);
-  if (created != INVALID_HANDLE_VALUE) return created;
-  const DWORD error = dll::GetLastError();
-  if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return INVALID_HANDLE_VALUE;
-  DWORD existing = dll::GetFileAttributesA(to.c_str());
-  if (existing != INVALID_FILE_ATTRIBUTES && !(existing & FILE_ATTRIBUTE_DIRECTORY) &&
-      (existing & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
-    dll::SetFileAttributesA(to.c_str(), FILE_ATTRIBUTE_NORMAL);
-  return CreateTarget(to, CREATE_ALWAYS);
+LARGE_INTEGER Whole(const FILETIME& time) {
+  LARGE_INTEGER value;
+  value.LowPart = time.dwLowDateTime;
+  value.HighPart = static_cast<LONG>(time.dwHighDateTime);
+  return value;
+}
+
+// Times and attributes last: a read-only copy takes no more writes.
+void SetTimesAndAttributes(HANDLE target, const ListedEntry& listed) {
+  FILE_BASIC_INFO basic = {};
+  basic.CreationTime = Whole(listed.created);
+  basic.LastAccessTime = Whole(listed.accessed);
+  basic.LastWriteTime = Whole(listed.written);
+  // 0 leaves the attributes as the new file has them.
+  basic.FileAttributes = listed.attributes & kAttributesToKeep;
+  dll::SetFileInformationByHandle(target, FileBasicInfo, &basic, sizeof basic);
+}
+
+void DeleteOnClose(HANDLE file) {
+  FILE_DISPOSITION_INFO disposition = {TRUE};
+  dll::SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition);
 }
 
 }  // namespace
 
 std::vector<char> NewCopyBlock() { return std::vector<char>(kBlockBytes); }
 
-int64_t CopyOneFile(const std::string& from, const std::string& to, std::vector<char>& block,
-                    CopyProgress& progress) {
-  FileHandle source(dll::CreateFileA(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+FileCopyResult CopyOneFile(const std::wstring& from, const std::wstring& to, const ListedEntry& listed,
+                           std::vector<char>& block, CopyProgress& progress, int64_t* copied) {
+  *copied = 0;
+  FileHandle source(dll::CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                      FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!source.valid()) return -1;
-  FileHandle target(OpenTarget(to));
-  if (!target.valid()) return -1;
-  const int64_t copied = CopyContents(source.get(), target.get(), block, progress);
-  FILETIME created, accessed, written;
-  if (copied >= 0 && dll::GetFileTime(source.get(), &created, &accessed, &written))
-    dll::SetFileTime(target.get(), &created, &accessed, &written);
-  return copied;
+  if (!source.valid()) return FileCopyResult::kFailed;
+  FileHandle target(dll::CreateFileW(to.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!target.valid()) return FileCopyResult::kFailed;
+  const Copied data = CopyData(source.get(), target.get(), block, &progress, *copied);
+  if (data == Copied::kWhole && CopyStreams(source.get(), from, to, block)) {
+    // As a copy by hand would, the data counts even where the file system
+    // keeps no such attribute or time.
+    SetTimesAndAttributes(target.get(), listed);
+    return FileCopyResult::kCopied;
+  }
+  DeleteOnClose(target.get());
+  return data == Copied::kCancelled ? FileCopyResult::kCancelled : FileCopyResult::kFailed;
 }
 
 }  // namespace korvalin

@@ -1,4 +1,5 @@
-// Copying one file: its contents, its times, over a file of the same name.
+// Copying one file: its data, its named streams, its attributes and times,
+// to a name where nothing stands yet.
 #pragma once
 
 #include <cstdint>
@@ -6,23 +7,29 @@
 #include <vector>
 
 #include "migrate/copy_progress.h"
+#include "migrate/directory_listing.h"
 
 namespace korvalin {
 
 // What a copier reads and writes at a time. Linux sizes the page-cache
 // pages a write makes by the write's length, and pages of 128 KiB and more
-// often take a slow allocation: five files of 200 MB took 0.18 to 1.7 s
-// with 128 KiB writes, 0.20 to 0.27 s in most rounds with 64 KiB (two
-// threads, under Wine and in a plain C loop alike; cp -r 0.24-0.39 s).
+// are often slow to allocate; 64 KiB keeps large copies steady under Wine.
 constexpr unsigned long kCopyBlockBytes = 64 * 1024;
 
 // The block a copier reads into; one for each thread that copies.
 std::vector<char> NewCopyBlock();
 
-// Copies `from` to `to`, replacing a file there, and keeps the times of
-// what it read. Adds each block to `progress` and returns the bytes
-// copied, or -1 when the file could not be read or written.
-int64_t CopyOneFile(const std::string& from, const std::string& to, std::vector<char>& block,
-                    CopyProgress& progress);
+enum class FileCopyResult { kCopied, kFailed, kCancelled };
+
+// Copies `from` to `to`, which must not exist: a file there already is a
+// failure, never overwritten. The copy takes the times and the attributes
+// the listing showed. Adds each block of the data to `progress`; a cancel
+// is seen between blocks. A copy that does not finish is deleted.
+FileCopyResult CopyOneFile(const std::wstring& from, const std::wstring& to, const ListedEntry& listed,
+                           std::vector<char>& block, CopyProgress& progress, int64_t* copied);
+
+// The attributes a copy keeps.
+constexpr DWORD kAttributesToKeep = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                    FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 }  // namespace korvalin

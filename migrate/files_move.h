@@ -1,16 +1,24 @@
 // A move that takes the folder's files along, in the order that keeps every
-// file reachable: list, check the room, copy, verify, switch, and only then
-// offer to empty the old place of what was copied.
+// file reachable: look (before anything is asked), copy, verify, put the
+// replaced files' copies in place, switch, and only then offer to empty
+// the old place of what was copied.
 #pragma once
 
 #include "migrate/folder_operation.h"
 
 namespace korvalin {
 
-OperationResult MoveWithFiles(const FolderRule& rule, const std::string& newDirectory, OperationHost& host);
+// The look before the confirmation: a new directory that holds the current
+// one is refused, the tree is listed, the destination surveyed (a place
+// inside the folder's tree, entries the copy cannot go over, files it would
+// replace) and the room checked. False, after telling the user why, when
+// the move must not go on.
+bool PrepareFilesMove(const FolderRule& rule, PreparedMove& move, OperationHost& host, OperationResult& refusal);
+
+OperationResult MoveWithFiles(const FolderRule& rule, PreparedMove& move, OperationHost& host);
 
 // The bytes free to this user at the directory, or at the nearest ancestor
 // that exists; -1 when the system cannot say.
-int64_t FreeBytesAt(const std::string& directory);
+int64_t FreeBytesAt(const std::wstring& directory);
 
 }  // namespace korvalin

@@ -1,7 +1,11 @@
 #include "migrate/folder_operation.h"
 
+#include "encoding/wide_names.h"
+#include "image/declared_functions.h"
 #include "migrate/files_move.h"
+#include "migrate/long_path.h"
 #include "migrate/place_identity.h"
+#include "migrate/tree_copy.h"
 #include "registry/registry.h"
 #include "rules/path_check.h"
 
@@ -15,6 +19,18 @@ bool IsDriveRoot(const std::string& path) {
 bool WriteValue(const FolderRule& rule, const std::string& directory) {
   return WriteRegistryText(rule.root, rule.valuePath().c_str(), directory.data(),
                            static_cast<int32_t>(directory.size()));
+}
+
+// What the file system says of a new directory's place: the part of it
+// that exists must be a directory on a drive that is there.
+enum class PlaceProblem { kNone, kNoDrive, kNotDirectory };
+
+PlaceProblem ProblemOfPlace(const std::wstring& target, std::wstring& file) {
+  const std::wstring existing = target.empty() ? std::wstring() : DeepestExisting(target);
+  if (existing.empty()) return PlaceProblem::kNoDrive;
+  if (dll::GetFileAttributesW(existing.c_str()) & FILE_ATTRIBUTE_DIRECTORY) return PlaceProblem::kNone;
+  file = existing;
+  return PlaceProblem::kNotDirectory;
 }
 
 }  // namespace
@@ -38,19 +54,40 @@ bool RefuseInvalidRule(const FolderRule& rule, OperationHost& host) {
 }
 
 bool RefuseUnusableDirectory(const std::string& directory, DirectoryRole role, OperationHost& host) {
-  const PathProblem problem = ProblemOfPath(directory);
-  if (problem == PathProblem::kNone) return false;
   const bool chosen = role == DirectoryRole::kChosen;
-  if (problem == PathProblem::kUnrepresentable) {
-    host.tell("错误",
-              chosen ? "所选目录的路径含有当前系统无法表示的字符，无法使用，未作任何修改！"
-                     : "默认目录的路径含有当前系统无法表示的字符，无法恢复，未作任何修改！",
-              NoticeIcon::kError);
-  } else {
-    host.tell("错误",
-              chosen ? "新目录必须是完整路径（盘符、冒号和反斜杠，或以 \\\\ 开头的网络路径），未作任何修改！"
-                     : "默认目录不是完整路径，无法恢复，未作任何修改！",
-              NoticeIcon::kError);
+  const std::string which = chosen ? "所选目录" : "默认目录";
+  const std::string outcome = chosen ? "无法使用，未作任何修改！" : "无法恢复，未作任何修改！";
+  switch (ProblemOfDirectoryName(directory)) {
+    case NameProblem::kNone: break;
+    case NameProblem::kRelative:
+      host.tell("错误",
+                chosen ? "新目录必须是完整路径（盘符、冒号和反斜杠，或以 \\\\ 开头的网络路径），未作任何修改！"
+                       : "默认目录不是完整路径，无法恢复，未作任何修改！",
+                NoticeIcon::kError);
+      return true;
+    case NameProblem::kInvalidCharacter:
+      host.tell("错误",
+                which + "的路径含有 Windows 不允许的字符（< > | \" * ? : 或控制字符；'?' "
+                        "也可能代表当前系统无法表示的字符），" + outcome,
+                NoticeIcon::kError);
+      return true;
+    case NameProblem::kInvalidName:
+      host.tell("错误",
+                which + "的路径中有 Windows 不能用作目录的名称（以空格或句点结尾，或是 CON、NUL 等设备名），" +
+                    outcome,
+                NoticeIcon::kError);
+      return true;
+  }
+  std::wstring file;
+  switch (ProblemOfPlace(EnginePath(directory), file)) {
+    case PlaceProblem::kNone: return false;
+    case PlaceProblem::kNoDrive:
+      host.tell("错误", which + "'" + directory + "'所在的驱动器或网络位置不存在，" + outcome, NoticeIcon::kError);
+      return true;
+    case PlaceProblem::kNotDirectory:
+      host.tell("错误", which + "的路径中，'" + TextForShowing(WithoutPrefix(file)) + "'是文件而不是目录，" + outcome,
+                NoticeIcon::kError);
+      return true;
   }
   return true;
 }
@@ -75,6 +112,26 @@ bool DeclineMerge(const std::string& directory, const RuleSet& others, Operation
   return false;
 }
 
+bool DeclineReplacing(const PreparedMove& move, OperationHost& host) {
+  if (!move.withFiles || move.survey.replaced == 0) return false;
+  const std::string warning = "新目录'" + move.newDirectory + "'中已有 " + std::to_string(move.survey.replaced) +
+                              " 个与原目录中同名的文件（例如'" + TextForShowing(move.survey.example) +
+                              "'），继续将用原目录中的文件替换它们。\r\n确定要替换吗？";
+  return !host.ask(Question::kReplaceFiles, warning);
+}
+
+bool PrepareMove(const FolderRule& rule, const std::string& newDirectory, DirectoryRole role, OperationHost& host,
+                 PreparedMove& move, OperationResult& refusal) {
+  refusal = Unswitched(Outcome::kRefused);
+  if (RefuseInvalidRule(rule, host) || RefuseUnusableDirectory(newDirectory, role, host) ||
+      RefuseSamePlace(rule, newDirectory, host))
+    return false;
+  move.newDirectory = newDirectory;
+  move.target = EnginePath(newDirectory);
+  move.withFiles = rule.moveFiles;
+  return !move.withFiles || PrepareFilesMove(rule, move, host, refusal);
+}
+
 OperationResult ChangeFolder(const FolderRule& rule, const RuleSet& others, OperationHost& host) {
   if (RefuseInvalidRule(rule, host)) return Unswitched(Outcome::kRefused);
   std::string chosen = host.chooseNewDirectory("选择新的'" + rule.title + "'目录");
@@ -83,26 +140,27 @@ OperationResult ChangeFolder(const FolderRule& rule, const RuleSet& others, Oper
     host.tell("错误", "无法将目录选择为磁盘根目录！", NoticeIcon::kError);
     return Unswitched(Outcome::kRefused);
   }
-  if (RefuseUnusableDirectory(chosen, DirectoryRole::kChosen, host) || RefuseSamePlace(rule, chosen, host))
-    return Unswitched(Outcome::kRefused);
-  if (DeclineMerge(chosen, others, host)) return Unswitched(Outcome::kCancelled);
+  PreparedMove move;
+  OperationResult refusal;
+  if (!PrepareMove(rule, chosen, DirectoryRole::kChosen, host, move, refusal)) return refusal;
+  if (DeclineMerge(chosen, others, host) || DeclineReplacing(move, host)) return Unswitched(Outcome::kCancelled);
   if (!host.ask(Question::kConfirmChange, "将'" + rule.title + "'路径移动到'" + chosen + "'，请确认？"))
     return Unswitched(Outcome::kCancelled);
-  return ApplyNewDirectory(rule, chosen, host);
+  return ApplyNewDirectory(rule, move, host);
 }
 
-OperationResult ApplyNewDirectory(const FolderRule& rule, const std::string& newDirectory, OperationHost& host) {
-  // Checked by the callers before they ask; a tail reached otherwise still
-  // writes, copies and clears nothing through such a path.
-  if (RefuseInvalidRule(rule, host) || RefuseUnusableDirectory(newDirectory, DirectoryRole::kChosen, host) ||
-      RefuseSamePlace(rule, newDirectory, host))
+OperationResult ApplyNewDirectory(const FolderRule& rule, PreparedMove& move, OperationHost& host) {
+  if (move.withFiles) return MoveWithFiles(rule, move, host);
+  // A value must name a directory that is there.
+  if (!MakeDirectoryPath(move.target)) {
+    host.tell("修改失败", "无法创建新目录'" + move.newDirectory + "'，文件夹未迁移！", NoticeIcon::kFailure);
     return Unswitched(Outcome::kRefused);
-  if (rule.moveFiles) return MoveWithFiles(rule, newDirectory, host);
-  if (!WriteValue(rule, newDirectory)) {
+  }
+  if (!WriteValue(rule, move.newDirectory)) {
     host.tell("修改失败", "修改目录时发生错误，修改失败！", NoticeIcon::kFailure);
     return Unswitched(Outcome::kWriteFailed);
   }
-  return {Outcome::kDone, true, newDirectory};
+  return {Outcome::kDone, true, move.newDirectory};
 }
 
 }  // namespace korvalin

@@ -97,6 +97,9 @@ std::optional<MoveJournal> ReadMoveJournal() {
   return journal;
 }
 
-void RemoveMoveJournal() { dll::DeleteFileA(JournalPath().c_str()); }
+bool RemoveMoveJournal() {
+  const std::string path = JournalPath();
+  return dll::DeleteFileA(path.c_str()) || dll::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
 
 }  // namespace korvalin

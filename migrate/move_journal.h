@@ -34,6 +34,7 @@ struct MoveJournal {
 // flushed to the disk before the move goes on; false when it cannot be.
 bool WriteMoveJournal(const MoveJournal& journal);
 std::optional<MoveJournal> ReadMoveJournal();
-void RemoveMoveJournal();
+// False when a journal is still there afterwards.
+bool RemoveMoveJournal();
 
 }  // namespace korvalin

@@ -20,13 +20,14 @@ enum class Question {
   kClearOldDirectory,  // the files are copied: empty the old directory?
   kConfirmMerge,       // a warning: two shell folders would share one place
   kPutBackOldValue,    // a move was cut short: point the folder back?
+  kReplaceFiles,       // a warning: the copy would replace files at the new place
 };
 
 class OperationHost {
  public:
   // The directory the folder should move to; empty when the user gives none.
   virtual std::string chooseNewDirectory(const std::string& prompt) = 0;
-  // A warning (kConfirmMerge) has Cancel as its default answer.
+  // A warning (kConfirmMerge, kReplaceFiles) has Cancel as its default answer.
   virtual bool ask(Question question, const std::string& text) = 0;
   // A message with a Close button alone.
   virtual void tell(const std::string& instruction, const std::string& content, NoticeIcon icon) = 0;

@@ -4,43 +4,51 @@
 #include <optional>
 #include <vector>
 
+#include "migrate/directory_listing.h"
 #include "migrate/file_handles.h"
+#include "migrate/long_path.h"
 #include "migrate/path_text.h"
 
 namespace korvalin {
 namespace {
 
-struct Identity {
-  DWORD volume = 0;
-  DWORD high = 0;
-  DWORD low = 0;
-  bool operator==(const Identity&) const = default;
-};
-
-std::optional<Identity> IdentityOf(const std::string& path) {
-  // Backup semantics open a directory; links are followed to what they name.
-  FileHandle file(dll::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  BY_HANDLE_FILE_INFORMATION information = {};
-  if (!file.valid() || !dll::GetFileInformationByHandle(file.get(), &information)) return std::nullopt;
-  return Identity{information.dwVolumeSerialNumber, information.nFileIndexHigh, information.nFileIndexLow};
-}
-
 // The place's identity, if it exists, and those of its ancestors.
 struct Chain {
-  std::optional<Identity> own;
-  std::vector<Identity> ancestors;
-  bool holds(const Identity& identity) const {
-    return std::find(ancestors.begin(), ancestors.end(), identity) != ancestors.end();
-  }
+  std::optional<PlaceId> own;
+  std::vector<PlaceId> ancestors;
+  bool holds(const PlaceId& id) const { return std::find(ancestors.begin(), ancestors.end(), id) != ancestors.end(); }
 };
+
+void AddAncestors(std::wstring from, Chain& chain) {
+  PlaceId id;
+  for (; !from.empty(); from = ParentOf(from))
+    if (IdOfPlace(from, id)) chain.ancestors.push_back(id);
+}
+
+// Where the part of the path that exists really is: past a link, a
+// junction or a substituted drive; empty when the system cannot say.
+std::wstring RealPlace(const std::wstring& existing) {
+  FileHandle file(dll::CreateFileW(existing.c_str(), FILE_READ_ATTRIBUTES,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                   FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  return file.valid() ? FinalPathOf(file.get()) : std::wstring();
+}
 
 Chain ChainOf(const std::string& path) {
   Chain chain;
-  std::string at = TidySeparators(path);
-  chain.own = IdentityOf(at);
-  for (at = ParentPath(at); !at.empty(); at = ParentPath(at))
-    if (std::optional<Identity> identity = IdentityOf(at)) chain.ancestors.push_back(*identity);
+  const std::wstring place = EnginePath(TidySeparators(path));
+  if (place.empty()) return chain;
+  PlaceId id;
+  if (IdOfPlace(place, id)) chain.own = id;
+  // The ancestors as the path spells them, and those of where it leads:
+  // a link to a folder inside the current one is inside it too.
+  AddAncestors(ParentOf(place), chain);
+  const std::wstring existing = DeepestExisting(place);
+  if (existing.empty()) return chain;
+  const std::wstring real = RealPlace(existing);
+  // Where the place itself does not exist, the part that does is one of
+  // its ancestors.
+  if (!real.empty()) AddAncestors(existing == place ? ParentOf(real) : real, chain);
   return chain;
 }
 

@@ -14,7 +14,8 @@ enum class PlaceRelation {
   kContains,  // the first place holds the second
 };
 
-// By volume serial number and file index of each place and its ancestors
+// By volume serial number and file index of each place and its ancestors,
+// both as the path spells them and as they are where the path really leads
 // (the part of a path that does not exist yet is left out), then by the
 // spelling (IsSameOrInside) for what the disk cannot answer.
 PlaceRelation RelatePlaces(const std::string& first, const std::string& second);

@@ -7,87 +7,29 @@
 
 #include "image/declared_functions.h"
 #include "migrate/file_copy.h"
-#include "migrate/file_handles.h"
+#include "migrate/long_path.h"
 
 namespace korvalin {
 namespace {
 
-constexpr DWORD kAttributesToKeep = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                    FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-
-std::string Join(const std::string& folder, const std::string& relative) { return folder + "\\" + relative; }
-
-bool MakeDirectory(const std::string& path) {
-  if (dll::CreateDirectoryA(path.c_str(), nullptr)) return true;
-  DWORD attributes = dll::GetFileAttributesA(path.c_str());
+bool IsDirectory(const std::wstring& path) {
+  const DWORD attributes = dll::GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool SameTime(const FILETIME& a, const FILETIME& b) {
-  return a.dwLowDateTime == b.dwLowDateTime && a.dwHighDateTime == b.dwHighDateTime;
-}
-
-int64_t SizeOf(const WIN32_FIND_DATAA& found) {
-  return (static_cast<int64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
-}
-
-// One directory's listing by name; empty when it cannot be listed.
-std::map<std::string, WIN32_FIND_DATAA> ListByName(const std::string& directory) {
-  std::vector<WIN32_FIND_DATAA> found;
-  std::map<std::string, WIN32_FIND_DATAA> byName;
-  if (!ListDirectory(directory, found)) return byName;
-  for (const WIN32_FIND_DATAA& entry : found) byName.emplace(entry.cFileName, entry);
-  return byName;
-}
-
-// Each planned entry's place: its directory and its name.
-std::pair<std::string, std::string> Split(const std::string& relative) {
-  size_t cut = relative.rfind('\\');
-  if (cut == std::string::npos) return {"", relative};
-  return {relative.substr(0, cut), relative.substr(cut + 1)};
-}
-
-// Looks entries up listing by listing, each directory listed once.
-class Listings {
- public:
-  explicit Listings(const std::string& folder) : folder_(folder) {}
-  const WIN32_FIND_DATAA* find(const std::string& relative) {
-    auto [directory, name] = Split(relative);
-    auto listed = listings_.find(directory);
-    if (listed == listings_.end())
-      listed = listings_.emplace(directory, ListByName(directory.empty() ? folder_ : Join(folder_, directory))).first;
-    auto entry = listed->second.find(name);
-    return entry == listed->second.end() ? nullptr : &entry->second;
-  }
-
- private:
-  std::string folder_;
-  std::map<std::string, std::map<std::string, WIN32_FIND_DATAA>> listings_;
-};
-
-int64_t CountEntries(const std::string& directory) {
-  std::vector<WIN32_FIND_DATAA> found;
-  ListDirectory(directory, found);
-  int64_t count = 0;
-  for (const WIN32_FIND_DATAA& entry : found) {
-    ++count;
-    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-      count += CountEntries(Join(directory, entry.cFileName));
-  }
-  return count;
+std::wstring ParentPart(const std::wstring& relative) {
+  const size_t cut = relative.rfind(L'\\');
+  return cut == std::wstring::npos ? std::wstring() : relative.substr(0, cut);
 }
 
 // The planned files, copied by two threads at once, each taking the next
-// file when it is done with one. Under Wine one thread leaves the second
-// core idle on large files (five files of 200 MB: 140 ms with two threads,
-// 180-500 ms with one, cp -r 170-190 ms); more threads would only add seeks
-// on a disk, and gain nothing on small files, whose time is the Wine
-// server's. A failure or a cancel lets each thread finish the file it holds
-// and take no other.
+// file when it is done with one: one thread leaves the second core idle on
+// large files, and more would only add seeks on a disk. A failure or a
+// cancel lets each thread stop within the file it holds.
 class FileCopiers {
  public:
-  FileCopiers(const std::string& from, const std::string& to, const TreePlan& plan, CopyProgress& progress)
-      : from_(from), to_(to), plan_(plan), progress_(progress) {}
+  FileCopiers(const TreePlan& plan, const std::wstring& to, CopyProgress& progress)
+      : plan_(plan), to_(to), progress_(progress) {}
 
   void run() {
     std::vector<char> block = NewCopyBlock();
@@ -124,13 +66,17 @@ class FileCopiers {
       const size_t index = next_++;
       if (index >= plan_.entries.size()) return;
       const TreeEntry& entry = plan_.entries[index];
-      if (entry.directory) continue;
+      if (entry.directory()) continue;
       if (progress_.cancelled()) {
-        cancelled_ = true;
-        stop_ = true;
+        cancel();
         return;
       }
-      if (!copy(entry, block)) {
+      const FileCopyResult result = copy(index, block);
+      if (result == FileCopyResult::kCancelled) {
+        cancel();
+        return;
+      }
+      if (result == FileCopyResult::kFailed) {
         fail(entry);
         return;
       }
@@ -138,17 +84,21 @@ class FileCopiers {
   }
 
   // Out of memory for a path is a failed file like any other.
-  bool copy(const TreeEntry& entry, std::vector<char>& block) try {
+  FileCopyResult copy(size_t index, std::vector<char>& block) try {
+    const TreeEntry& entry = plan_.entries[index];
     progress_.startFile(entry.relative);
-    const std::string target = Join(to_, entry.relative);
-    const int64_t copied = CopyOneFile(Join(from_, entry.relative), target, block, progress_);
-    if (copied < 0) return false;
-    if (entry.attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
-      dll::SetFileAttributesA(target.c_str(), entry.attributes & kAttributesToKeep);
-    progress_.finishFile(entry.size, copied);
-    return true;
+    int64_t copied = 0;
+    const FileCopyResult result = CopyOneFile(JoinPath(plan_.folder, entry.relative), CopyPlace(plan_, index, to_),
+                                              entry.listed, block, progress_, &copied);
+    if (result == FileCopyResult::kCopied) progress_.finishFile(entry.listed.size, copied);
+    return result;
   } catch (const std::bad_alloc&) {
-    return false;
+    return FileCopyResult::kFailed;
+  }
+
+  void cancel() {
+    cancelled_ = true;
+    stop_ = true;
   }
 
   void fail(const TreeEntry& entry) {
@@ -157,9 +107,8 @@ class FileCopiers {
     stop_ = true;
   }
 
-  const std::string& from_;
-  const std::string& to_;
   const TreePlan& plan_;
+  const std::wstring& to_;
   CopyProgress& progress_;
   std::atomic<size_t> next_{0};
   std::atomic<bool> stop_{false};
@@ -170,86 +119,91 @@ class FileCopiers {
 
 }  // namespace
 
-CopyReport CopyTree(const std::string& from, const std::string& to, const TreePlan& plan, CopyProgress& progress) {
+bool MakeDirectoryPath(const std::wstring& path) {
+  if (dll::CreateDirectoryW(path.c_str(), nullptr) || IsDirectory(path)) return true;
+  const std::wstring parent = ParentOf(path);
+  if (parent.empty() || parent == path || !MakeDirectoryPath(parent)) return false;
+  return dll::CreateDirectoryW(path.c_str(), nullptr) || IsDirectory(path);
+}
+
+std::wstring WaitingName(const TreePlan& plan, size_t index, const std::wstring& to) {
+  static const std::wstring process = std::to_wstring(dll::GetCurrentProcessId());
+  return JoinPath(JoinPath(to, ParentPart(plan.entries[index].relative)),
+                  L"~korvalin-" + process + L"-" + std::to_wstring(index) + L".new");
+}
+
+std::wstring CopyPlace(const TreePlan& plan, size_t index, const std::wstring& to) {
+  const TreeEntry& entry = plan.entries[index];
+  return entry.replaces ? WaitingName(plan, index, to) : JoinPath(to, entry.relative);
+}
+
+void DeleteWaitingCopies(const TreePlan& plan, const std::wstring& to) {
+  for (size_t i = 0; i < plan.entries.size(); ++i) {
+    if (!plan.entries[i].replaces) continue;
+    // A copy took its source's attributes, read-only among them.
+    const std::wstring waiting = WaitingName(plan, i, to);
+    dll::SetFileAttributesW(waiting.c_str(), FILE_ATTRIBUTE_NORMAL);
+    dll::DeleteFileW(waiting.c_str());
+  }
+}
+
+CopyReport CopyTree(const TreePlan& plan, const std::wstring& to, CopyProgress& progress) {
   CopyReport report;
-  // Bound before a file's creation is judged by the last error, and before
-  // a second thread calls it.
+  // Bound before a second thread calls it.
   dll::GetLastError();
   if (progress.cancelled()) {
     report.outcome = CopyOutcome::kCancelled;
     return report;
   }
-  if (!MakeDirectory(to)) return report;
+  if (!MakeDirectoryPath(to)) return report;
   for (const TreeEntry& entry : plan.entries) {
-    if (entry.directory && !MakeDirectory(Join(to, entry.relative))) {
+    if (!entry.directory()) continue;
+    const std::wstring path = JoinPath(to, entry.relative);
+    if (!dll::CreateDirectoryW(path.c_str(), nullptr) && !IsDirectory(path)) {
       report.failedEntry = entry.relative;
       return report;
     }
   }
-  FileCopiers copiers(from, to, plan, progress);
+  FileCopiers copiers(plan, to, progress);
   copiers.run();
-  if (copiers.failedEntry()) {
-    report.failedEntry = copiers.failedEntry()->relative;
-    return report;
-  }
-  if (copiers.cancelled()) {
-    report.outcome = CopyOutcome::kCancelled;
+  if (copiers.failedEntry() || copiers.cancelled()) {
+    DeleteWaitingCopies(plan, to);
+    if (copiers.failedEntry()) report.failedEntry = copiers.failedEntry()->relative;
+    else report.outcome = CopyOutcome::kCancelled;
     return report;
   }
   // Directory attributes last: a read-only directory still took its files.
   for (auto entry = plan.entries.rbegin(); entry != plan.entries.rend(); ++entry) {
-    if (entry->directory && (entry->attributes & kAttributesToKeep))
-      dll::SetFileAttributesA(Join(to, entry->relative).c_str(), entry->attributes & kAttributesToKeep);
+    if (entry->directory() && (entry->listed.attributes & kAttributesToKeep))
+      dll::SetFileAttributesW(JoinPath(to, entry->relative).c_str(), entry->listed.attributes & kAttributesToKeep);
   }
   report.outcome = CopyOutcome::kCopied;
   return report;
 }
 
-bool CopyVerified(const std::string& to, const TreePlan& plan) {
+bool CopyVerified(const TreePlan& plan, const std::wstring& to) {
   if (!plan.complete) return false;
-  Listings copied(to);
-  for (const TreeEntry& entry : plan.entries) {
-    const WIN32_FIND_DATAA* found = copied.find(entry.relative);
-    if (!found) return false;
-    const bool isDirectory = (found->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    if (isDirectory != entry.directory) return false;
-    if (!entry.directory && SizeOf(*found) != entry.size) return false;
+  // Each destination directory listed once, names as the file system
+  // compares them.
+  std::map<std::wstring, std::map<std::wstring, ListedEntry>> listings;
+  for (size_t i = 0; i < plan.entries.size(); ++i) {
+    const TreeEntry& entry = plan.entries[i];
+    const std::wstring parent = ParentPart(entry.relative);
+    auto listed = listings.find(parent);
+    if (listed == listings.end()) {
+      std::vector<ListedEntry> found;
+      std::map<std::wstring, ListedEntry> byName;
+      if (ListDirectory(JoinPath(to, parent), found))
+        for (ListedEntry& item : found) byName.emplace(NameKey(item.name), std::move(item));
+      listed = listings.emplace(parent, std::move(byName)).first;
+    }
+    const auto there = listed->second.find(NameKey(LastPart(CopyPlace(plan, i, to))));
+    if (there == listed->second.end()) return false;
+    const ListedEntry& copy = there->second;
+    if (copy.link() || copy.directory() != entry.directory()) return false;
+    if (!entry.directory() && copy.size != entry.listed.size) return false;
   }
   return true;
-}
-
-ClearReport ClearCopiedEntries(const std::string& from, const TreePlan& plan) {
-  ClearReport report;
-  // A folder that is itself a link holds someone else's files: they stay.
-  const DWORD own = dll::GetFileAttributesA(from.c_str());
-  if (own == INVALID_FILE_ATTRIBUTES || (own & FILE_ATTRIBUTE_REPARSE_POINT)) {
-    report.kept = CountEntries(from);
-    return report;
-  }
-  Listings now(from);
-  for (const TreeEntry& entry : plan.entries) {
-    if (entry.directory) continue;
-    const WIN32_FIND_DATAA* found = now.find(entry.relative);
-    // Changed since it was copied: the copy is not this file any more.
-    if (!found || (found->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || SizeOf(*found) != entry.size ||
-        !SameTime(found->ftLastWriteTime, entry.written))
-      continue;
-    const std::string path = Join(from, entry.relative);
-    if (found->dwFileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
-      dll::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (dll::DeleteFileA(path.c_str())) ++report.deleted;
-  }
-  // Deepest first; one that still holds something stays.
-  for (auto entry = plan.entries.rbegin(); entry != plan.entries.rend(); ++entry) {
-    if (!entry->directory) continue;
-    const std::string path = Join(from, entry->relative);
-    const bool readOnly = (entry->attributes & FILE_ATTRIBUTE_READONLY) != 0;
-    if (readOnly) dll::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (dll::RemoveDirectoryA(path.c_str())) ++report.deleted;
-    else if (readOnly) dll::SetFileAttributesA(path.c_str(), entry->attributes & kAttributesToKeep);
-  }
-  report.kept = CountEntries(from);
-  return report;
 }
 
 }  // namespace korvalin

@@ -1,8 +1,6 @@
-// Copying a folder's tree file by file, checking the copy, and emptying the
-// old place of exactly what was copied.
+// Copying a folder's tree file by file and checking the copy.
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 #include "migrate/copy_progress.h"
@@ -14,29 +12,33 @@ enum class CopyOutcome { kCopied, kFailed, kCancelled };
 
 struct CopyReport {
   CopyOutcome outcome = CopyOutcome::kFailed;
-  std::string failedEntry;  // relative, when a file or directory could not be made
+  std::wstring failedEntry;  // relative, when a file or directory could not be made
 };
 
-// Copies the planned entries from `from` into `to` (made when missing):
-// hidden and system files and empty directories too, attributes kept,
-// files of the same name replaced. A cancel takes effect before the next
-// file. Runs on the calling thread and one more.
-CopyReport CopyTree(const std::string& from, const std::string& to, const TreePlan& plan, CopyProgress& progress);
+// Copies the planned entries into `to` (made, with any missing ancestor):
+// hidden and system files, empty directories and named streams too,
+// attributes and times kept. Nothing at `to` is written over: a file that
+// replaces one there is copied under its waiting name (WaitingName) and put
+// in place only once the whole copy is verified (Replacements). A cancel is
+// seen between blocks. A failed or cancelled copy deletes the waiting
+// copies and leaves what it copied so far; runs on the calling thread and
+// one more.
+CopyReport CopyTree(const TreePlan& plan, const std::wstring& to, CopyProgress& progress);
 
 // True when every planned directory is at `to` and every planned file is
-// there with its size, as the destination's own listings show.
-bool CopyVerified(const std::string& to, const TreePlan& plan);
+// there (or under its waiting name) with its size, as the destination's
+// own listings show.
+bool CopyVerified(const TreePlan& plan, const std::wstring& to);
 
-struct ClearReport {
-  int64_t deleted = 0;
-  // Left in place: entries that appeared or changed after the plan was
-  // made, links, and whatever could not be deleted.
-  int64_t kept = 0;
-};
+// Where the copy of the plan's entry `index` is written: its own place at
+// `to`, or, for one that replaces a file there, a name of its own beside it.
+std::wstring CopyPlace(const TreePlan& plan, size_t index, const std::wstring& to);
+std::wstring WaitingName(const TreePlan& plan, size_t index, const std::wstring& to);
 
-// Deletes from `from` the planned files that are still as they were planned
-// (size and time of last write), then the planned directories that are
-// empty; the folder itself stays.
-ClearReport ClearCopiedEntries(const std::string& from, const TreePlan& plan);
+// The directory and any ancestor it lacks; false when one cannot be made.
+bool MakeDirectoryPath(const std::wstring& path);
+
+// Removes the waiting copies of replacing files.
+void DeleteWaitingCopies(const TreePlan& plan, const std::wstring& to);
 
 }  // namespace korvalin

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "image/declared_functions.h"
+#include "runtime/code_page_characters.h"
 #include "runtime/owned_value.h"
 #include "runtime/program_calls.h"
 #include "runtime/value_helpers.h"
@@ -129,18 +130,10 @@ HKEY RootKeyFromCode(int32_t rootCode) {
 ValuePath SplitValuePath(const char* valuePath) {
   ValuePath parts;
   const size_t length = static_cast<size_t>(rt::TextLength(valuePath));
-  // The last separator, found character by character: a trail byte 0x5C is
-  // part of its character, also when that character ends the text.
-  size_t separator = length;
-  for (size_t at = 0; at < length;) {
-    const auto byte = static_cast<unsigned char>(valuePath[at]);
-    if (byte >= 0x80) {
-      at += at + 1 < length ? 2 : 1;
-      continue;
-    }
-    if (byte == '\\') separator = at;
-    ++at;
-  }
+  // A trail byte 0x5C is part of its character, also when that character
+  // ends the text.
+  const size_t found = rt::LastSeparator(std::string_view(valuePath ? valuePath : "", length));
+  const size_t separator = found == std::string_view::npos ? length : found;
   if (separator == length || separator + 1 == length) {
     parts.keyPath = rt::CopyText(valuePath);
     parts.defaultValue = true;
@@ -201,6 +194,18 @@ bool WriteRegistryValue(int32_t rootCode, const char* keyPath, const char* value
 bool WriteRegistryText(int32_t rootCode, const char* valuePath, const void* bytes, int32_t length, DWORD type) {
   const ValuePath path = SplitValuePath(valuePath);
   return WriteRegistryValue(rootCode, path.keyPath, path.valueNameArg(), bytes, length, type);
+}
+
+bool FlushRegistryKey(int32_t rootCode, const char* valuePath) {
+  const HKEY root = RootKeyFromCode(rootCode);
+  const ValuePath path = SplitValuePath(valuePath);
+  const bool native64 = IsNative64Bit();
+  FsRedirectionOff redirection(native64);
+  if (!redirection.ok()) return false;
+  OwnedKey key;
+  if (!key.accept(dll::RegOpenKeyExA(root, path.keyPathArg(), 0, native64 ? kRead64 : kRead32, key.receive())))
+    return false;
+  return dll::RegFlushKey(key.get()) == ERROR_SUCCESS;
 }
 
 rt::Text ExpandEnvironmentText(rt::Text& text) {

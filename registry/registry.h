@@ -61,6 +61,10 @@ bool WriteRegistryValue(int32_t rootCode, const char* keyPath, const char* value
 bool WriteRegistryText(int32_t rootCode, const char* valuePath, const void* bytes, int32_t length,
                        DWORD type = REG_SZ);
 
+// Writes the key that holds the value to the disk now; false when it
+// cannot be opened or flushed.
+bool FlushRegistryKey(int32_t rootCode, const char* valuePath);
+
 // Expands %NAME% references in a 256-character buffer. When the expansion
 // fits, the caller's text is replaced by it; otherwise it stays as it was.
 // Returns a new text the caller frees (a copy of the outcome); empty for an

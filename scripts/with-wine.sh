@@ -21,7 +21,8 @@ cleanup() {
 
 # Only a Linux program can make a link Wine shows as a reparse point, or a
 # drive letter. Tests ask for them by dropping a request file (verb, then two
-# Linux paths, one a line) in C:\korvalin-link-requests of their prefix (this
+# Linux paths, one a line: "link" to a directory, "filelink" to a file,
+# "drive" or "undrive") in C:\korvalin-link-requests of their prefix (this
 # one, or the end-to-end suite's own prefixes); this answers "ok" or
 # "refused" in a .answer file. It makes links only inside that prefix's drive
 # C: and letters K to Y only onto directories there, and removes only the
@@ -35,6 +36,10 @@ answer_link_request() {
     link)
       parent=$(realpath -e "$(dirname "$a")") && target=$(realpath -e "$b") || return 1
       [[ $parent/ == "$prefix"* && $target/ == "$prefix"* && -d $target && ! -e $a && ! -L $a ]] || return 1
+      ln -s "$target" "$a" ;;
+    filelink)
+      parent=$(realpath -e "$(dirname "$a")") && target=$(realpath -e "$b") || return 1
+      [[ $parent/ == "$prefix"* && $target == "$prefix"* && -f $target && ! -e $a && ! -L $a ]] || return 1
       ln -s "$target" "$a" ;;
     drive)
       [[ $a =~ ^[k-y]$ ]] && target=$(realpath -e "$b") || return 1

@@ -143,9 +143,21 @@ TEST_F(FolderFlow, MovedFilesReplaceSameNamedOnesAndARefusedClearKeepsTheOld) {
   int32_t row = AddTestRow(true);
   std::string target = MakeTempDirectory("flowtarget");
   WriteFile(target + "\\a.txt", "stale content that is longer");
-  std::vector<SeenDialog> seen = Run(row, {BrowseTo(target), Press(IDOK), Press(IDCANCEL)});
-  ASSERT_EQ(seen.size(), 3u) << Describe(seen);
-  EXPECT_TRUE(seen[2].Shows(kClearQuestion));
+  // Declining the warning changes nothing.
+  std::vector<SeenDialog> seen = Run(row, {BrowseTo(target), Press(IDCANCEL)});
+  ASSERT_EQ(seen.size(), 2u) << Describe(seen);
+  EXPECT_TRUE(seen[1].Shows(L"警告"));
+  EXPECT_TRUE(seen[1].Shows(L"新目录'" + Wide(target) +
+                            L"'中已有 1 个与原目录中同名的文件（例如'a.txt'），继续将用原目录中的文件替换它们。\r\n"
+                            L"确定要替换吗？"))
+      << seen[1].AllTexts();
+  EXPECT_EQ(ReadFile(target + "\\a.txt"), "stale content that is longer");
+  EXPECT_FALSE(Value().found);
+
+  seen = Run(row, {BrowseTo(target), Press(IDOK), Press(IDOK), Press(IDCANCEL)});
+  ASSERT_EQ(seen.size(), 4u) << Describe(seen);
+  EXPECT_TRUE(seen[2].Shows(Confirmation(target)));
+  EXPECT_TRUE(seen[3].Shows(kClearQuestion));
   EXPECT_EQ(ReadFile(target + "\\a.txt"), "alpha");
   EXPECT_EQ(ReadFile(target + "\\sub\\b.txt"), "bravo-bravo");
   ExpectOldFilesKept();
@@ -171,15 +183,15 @@ TEST_F(FolderFlow, AFailedCopyAsksNoClearQuestionAndLosesNothing) {
   FillOldDirectory();
   int32_t row = AddTestRow(true);
   std::string target = MakeTempDirectory("flowtarget");
-  WriteFile(target + "\\a.txt", "held");
-  HANDLE held = CreateFileA((target + "\\a.txt").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+  // A file the copy cannot read: held open without sharing.
+  HANDLE held = CreateFileA((oldDir_ + "\\sub\\b.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   std::vector<SeenDialog> seen = Run(row, {BrowseTo(target), Press(IDOK), Press(IDCLOSE)});
   CloseHandle(held);
   ASSERT_EQ(seen.size(), 3u) << Describe(seen);
   EXPECT_FALSE(seen[2].Shows(kClearQuestion));
-  EXPECT_TRUE(seen[2].Shows(CopyFailed(oldDir_, target, "a.txt"))) << seen[2].AllTexts();
+  EXPECT_TRUE(seen[2].Shows(CopyFailed(oldDir_, target, "sub\\b.txt"))) << seen[2].AllTexts();
   ExpectOldFilesKept();
   // The folder was not switched: the value and the row stay.
   EXPECT_FALSE(Value().found);

@@ -23,6 +23,7 @@ class RecordingHost final : public OperationHost {
   std::vector<std::string> events;
   std::function<void(Question)> beforeAnswer;  // what happens while a question is open
   std::function<void()> beforeCopy;
+  std::function<void(CopyProgress&)> afterCopy;  // what happens as the copy ends
 
   std::string chooseNewDirectory(const std::string& prompt) override {
     events.push_back("choose " + prompt);
@@ -42,7 +43,9 @@ class RecordingHost final : public OperationHost {
   CopyReport runCopy(const std::function<CopyReport()>& copy, CopyProgress& progress) override {
     events.push_back("copy " + std::to_string(progress.filesTotal()) + " files");
     if (beforeCopy) beforeCopy();
-    return copy();
+    CopyReport report = copy();
+    if (afterCopy) afterCopy(progress);
+    return report;
   }
 };
 
@@ -86,10 +89,12 @@ TEST_F(Operation, AMoveAsksInOrderAndReportsWhereTheFolderNowIs) {
     EXPECT_EQ(ReadMoveJournal()->stage, MoveStage::kCopying);
     EXPECT_EQ(ReadMoveJournal()->newDirectory, host_.directory);
   };
+  // While the clear is asked the old place is still whole: the journal
+  // says the value was switched, not that the clear began.
   host_.beforeAnswer = [&](Question question) {
     if (question != Question::kClearOldDirectory) return;
     EXPECT_EQ(Value().text, host_.directory);
-    EXPECT_EQ(ReadMoveJournal()->stage, MoveStage::kClearing);
+    EXPECT_EQ(ReadMoveJournal()->stage, MoveStage::kSwitching);
   };
   OperationResult result = ChangeFolder(rule_, others_, host_);
   EXPECT_EQ(result.outcome, Outcome::kDone);
@@ -130,8 +135,11 @@ TEST_F(Operation, DirectoriesThatCannotBeUsedAreRefusedBeforeTheQuestion) {
     ASSERT_EQ(host_.events.size(), 2u) << chosen;
     EXPECT_EQ(host_.events[1].rfind("tell 1 错误 ", 0), 0u) << host_.events[1];
   }
-  // The same straight into the tail.
-  EXPECT_EQ(ApplyNewDirectory(rule_, "RelDesk", host_).outcome, Outcome::kRefused);
+  // The same for a restore's default.
+  PreparedMove move;
+  OperationResult refusal;
+  EXPECT_FALSE(PrepareMove(rule_, "RelDesk", DirectoryRole::kDefault, host_, move, refusal));
+  EXPECT_EQ(refusal.outcome, Outcome::kRefused);
   EXPECT_FALSE(Value().found);
 
   for (const char* stored : {"RelDesk", "C:\\users\\????"}) {
@@ -149,21 +157,73 @@ TEST_F(Operation, AFailedCopySwitchesNothingAndClearsNothing) {
   rule_.moveFiles = true;
   host_.directory = MakeTempDirectory("operation-new");
   WriteFile(host_.directory + "\\a.txt", "held");
+  // Held open without sharing: the copy is made, but it cannot take the
+  // held file's place.
   HANDLE held = CreateFileA((host_.directory + "\\a.txt").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  host_.answers = {true, true};
+  host_.answers = {true, true, true};
   OperationResult result = ChangeFolder(rule_, others_, host_);
   CloseHandle(held);
   EXPECT_EQ(result.outcome, Outcome::kCopyFailed);
   EXPECT_FALSE(result.switched);
   EXPECT_FALSE(Value().found);
   EXPECT_EQ(ReadFile(rule_.currentDir + "\\a.txt"), "alpha");
+  EXPECT_EQ(ReadFile(host_.directory + "\\a.txt"), "held");
   EXPECT_EQ(host_.answers.size(), 1u) << "no clear question";
+  EXPECT_EQ(host_.events[1].rfind("ask 5 新目录'" + host_.directory + "'中已有 1 个与原目录中同名的文件（例如'a.txt'）", 0),
+            0u)
+      << host_.events[1];
   const std::string& told = host_.events.back();
   EXPECT_EQ(told.rfind("tell 2 文件未能全部迁移 部分文件未能复制到新目录，文件夹未迁移。", 0), 0u) << told;
   EXPECT_NE(told.find(host_.directory), std::string::npos) << "says where the partial copy is";
+  EXPECT_NE(told.find("新目录中原有的同名文件均未改动。\r\n无法替换：a.txt"), std::string::npos) << told;
+  EXPECT_EQ(Entries(host_.directory), std::vector<std::string>{"a.txt"}) << "no copy waits there";
   EXPECT_FALSE(ReadMoveJournal().has_value());
+}
+
+// Cancel pressed as the last file was copied: the copy reports success,
+// and still nothing switches.
+TEST_F(Operation, ACancelSeenAsTheCopyEndsStillCancels) {
+  rule_.moveFiles = true;
+  host_.directory = MakeTempDirectory("operation-new");
+  WriteFile(host_.directory + "\\a.txt", "the user's own");
+  host_.answers = {true, true, true};
+  host_.afterCopy = [](CopyProgress& progress) { progress.cancel(); };
+  OperationResult result = ChangeFolder(rule_, others_, host_);
+  EXPECT_EQ(result.outcome, Outcome::kCancelled);
+  EXPECT_FALSE(result.switched);
+  EXPECT_FALSE(Value().found);
+  EXPECT_EQ(ReadFile(host_.directory + "\\a.txt"), "the user's own");
+  EXPECT_EQ(Entries(host_.directory), std::vector<std::string>{"a.txt"}) << "no copy waits there";
+  EXPECT_EQ(ReadFile(rule_.currentDir + "\\a.txt"), "alpha");
+  EXPECT_EQ(host_.events.back().rfind("tell 0 迁移已取消 已取消迁移，未作任何修改。", 0), 0u) << host_.events.back();
+  EXPECT_EQ(host_.answers.size(), 1u) << "no clear question";
+  EXPECT_FALSE(ReadMoveJournal().has_value());
+}
+
+// A journal left behind would explain a move that never was at the next
+// start: the user hears that it is still there.
+TEST_F(Operation, AJournalThatCannotBeRemovedIsTold) {
+  rule_.moveFiles = true;
+  host_.directory = MakeTempDirectory("operation-new");
+  host_.answers = {true, false};
+  char module[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, module, MAX_PATH);
+  std::string journal = module;
+  journal = journal.substr(0, journal.rfind('\\')) + "\\Move.data";
+  HANDLE held = INVALID_HANDLE_VALUE;
+  host_.beforeAnswer = [&](Question question) {
+    if (question != Question::kClearOldDirectory) return;
+    held = CreateFileA(journal.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                       nullptr);
+  };
+  EXPECT_EQ(ChangeFolder(rule_, others_, host_).outcome, Outcome::kDone);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  CloseHandle(held);
+  EXPECT_EQ(host_.events.back().rfind("tell 2 提醒 无法删除程序目录中的迁移记录 Move.data", 0), 0u)
+      << host_.events.back();
+  EXPECT_TRUE(RemoveMoveJournal());
 }
 
 TEST_F(Operation, AFileThatAppearsWhileTheClearIsAskedSurvivesIt) {

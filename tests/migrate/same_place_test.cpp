@@ -7,6 +7,8 @@
 #include <string>
 
 #include "migrate/path_text.h"
+#include "migrate/place_identity.h"
+#include "tests/support/links.h"
 #include "tests/support/test_support.h"
 
 namespace korvalin::test {
@@ -57,6 +59,30 @@ TEST(IsSameOrInside, InsideButNotBesideOrAbove) {
   EXPECT_FALSE(IsSameOrInside(dir.substr(0, dir.rfind('\\')).c_str(), dir.c_str()));
   EXPECT_FALSE(IsSameOrInside("", dir.c_str()));
   EXPECT_FALSE(IsSameOrInside(dir.c_str(), ""));
+}
+
+// Where a path leads counts, not how it is spelled: a link to a folder
+// inside the directory is inside it.
+TEST(RelatePlaces, ALinkToAFolderInsideIsInside) {
+  const std::string dir = MakeTempDirectory("sameplace");
+  ASSERT_TRUE(CreateDirectoryA((dir + "\\sub").c_str(), nullptr));
+  const std::string link = MakeTempDirectory("sameplace-link") + "\\into";
+  if (!MakeDirectoryLink(link, dir + "\\sub")) GTEST_SKIP() << "no directory links here";
+  EXPECT_EQ(RelatePlaces(link, dir), PlaceRelation::kInside);
+  EXPECT_EQ(RelatePlaces(link + "\\deeper", dir), PlaceRelation::kInside);
+  EXPECT_EQ(RelatePlaces(dir, link), PlaceRelation::kContains);
+}
+
+// 淺 is 0x9C 0x5C in code page 936: a path that ends in it does not end in
+// a separator, and the place beside it is not inside it.
+TEST(IsSameOrInside, ACharacterWhoseSecondByteIsABackslashEndsNoPart) {
+  const std::string dir = MakeTempDirectory("sameplace") + "\\淺";
+  ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
+  EXPECT_FALSE(IsSameOrInside((dir + "x").c_str(), dir.c_str()));
+  EXPECT_TRUE(IsSameOrInside((dir + "\\x").c_str(), dir.c_str()));
+  EXPECT_EQ(RelatePlaces(dir + "x", dir), PlaceRelation::kSeparate);
+  EXPECT_EQ(RelatePlaces(dir + "\\x", dir), PlaceRelation::kInside);
+  EXPECT_EQ(ParentPath(dir + "\\誠"), dir);
 }
 
 }  // namespace

@@ -52,8 +52,9 @@ TEST(RoomCheck, ACopyThatDoesNotFitIsRefusedWithBothFigures) {
   EXPECT_TRUE(DirectoryIsEmpty(host.directory));
   EXPECT_FALSE(ReadValue(HKEY_CURRENT_USER, rule.path, rule.name).found);
   RecorderLog log;
-  ASSERT_FALSE(log.calls("GetDiskFreeSpaceExA").empty());
-  EXPECT_STREQ(log.calls("GetDiskFreeSpaceExA")[0].text[0], (host.directory + "\\").c_str());
+  ASSERT_FALSE(log.calls("GetDiskFreeSpaceExW").empty());
+  const std::wstring asked = log.calls("GetDiskFreeSpaceExW")[0].wide[0];
+  EXPECT_EQ(asked, L"\\\\?\\" + std::wstring(host.directory.begin(), host.directory.end()) + L"\\");
 
   // Room enough: the same move goes through.
   KorvalinRecorder()->freeBytes = 4 * 1024 * 1024;

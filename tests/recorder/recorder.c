@@ -116,7 +116,7 @@ LONG WINAPI RecRegSetValueExA(HKEY key, LPCSTR name, DWORD reserved, DWORD type,
     CopyBytes(call->text[1], data, size);
     call->sizeBefore = size;
   }
-  status = RegSetValueExA(key, name, reserved, type, data, size);
+  status = state->setValueStatus ? state->setValueStatus : RegSetValueExA(key, name, reserved, type, data, size);
   if (call) call->result = (uintptr_t)status;
   return status;
 }
@@ -260,6 +260,51 @@ BOOL WINAPI RecGetDiskFreeSpaceExA(LPCSTR path, PULARGE_INTEGER callerFree, PULA
   return ok;
 }
 
+BOOL WINAPI RecGetDiskFreeSpaceExW(LPCWSTR path, PULARGE_INTEGER callerFree, PULARGE_INTEGER total,
+                                   PULARGE_INTEGER totalFree) {
+  KorvalinRecordedCall* call = Record("GetDiskFreeSpaceExW");
+  BOOL ok;
+  ARG(0, path); ARG(1, callerFree); ARG(2, total); ARG(3, totalFree);
+  if (call) CopyWide(call->wide[0], path);
+  if (state->freeBytes < 0) {
+    ok = GetDiskFreeSpaceExW(path, callerFree, total, totalFree);
+  } else {
+    if (callerFree) callerFree->QuadPart = (ULONGLONG)state->freeBytes;
+    if (total) total->QuadPart = (ULONGLONG)state->freeBytes;
+    if (totalFree) totalFree->QuadPart = (ULONGLONG)state->freeBytes;
+    ok = TRUE;
+  }
+  if (call) call->result = (uintptr_t)ok;
+  return ok;
+}
+
+/* ---- flushes and deletions ---- */
+
+BOOL WINAPI RecFlushFileBuffers(HANDLE file) {
+  KorvalinRecordedCall* call = state->recordFlushes ? Record("FlushFileBuffers") : NULL;
+  BOOL ok = FlushFileBuffers(file);
+  ARG(0, file);
+  if (call) call->result = (uintptr_t)ok;
+  return ok;
+}
+
+LONG WINAPI RecRegFlushKey(HKEY key) {
+  KorvalinRecordedCall* call = state->recordFlushes ? Record("RegFlushKey") : NULL;
+  LONG status = RegFlushKey(key);
+  ARG(0, key);
+  if (call) call->result = (uintptr_t)status;
+  return status;
+}
+
+BOOL WINAPI RecSetFileInformationByHandle(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID information,
+                                          DWORD bytes) {
+  KorvalinRecordedCall* call = state->recordFlushes ? Record("SetFileInformationByHandle") : NULL;
+  BOOL ok = SetFileInformationByHandle(file, kind, information, bytes);
+  ARG(0, file); ARG(1, kind);
+  if (call) call->result = (uintptr_t)ok;
+  return ok;
+}
+
 /* ---- opening files ---- */
 
 static BOOL RefusedOnWindows(LPCSTR name, DWORD access, DWORD disposition, DWORD flags) {
@@ -283,6 +328,28 @@ HANDLE WINAPI RecCreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_
   ARG(0, name); ARG(1, access); ARG(2, share); ARG(3, security); ARG(4, disposition); ARG(5, flags);
   if (call) {
     CopyText(call->text[0], name);
+    call->result = (uintptr_t)INVALID_HANDLE_VALUE;
+  }
+  SetLastError(ERROR_ACCESS_DENIED);
+  return INVALID_HANDLE_VALUE;
+}
+
+static BOOL RefusedOnWindowsW(LPCWSTR name, DWORD access, DWORD disposition, DWORD flags) {
+  char narrow[MAX_PATH * 4];
+  /* Long-path names convert whole; the rules look at the file they name. */
+  if (!name || !WideCharToMultiByte(CP_ACP, 0, name, -1, narrow, sizeof narrow, NULL, NULL)) return FALSE;
+  return RefusedOnWindows(narrow, access, disposition, flags);
+}
+
+HANDLE WINAPI RecCreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                             DWORD disposition, DWORD flags, HANDLE templateFile) {
+  KorvalinRecordedCall* call;
+  if (!RefusedOnWindowsW(name, access, disposition, flags))
+    return CreateFileW(name, access, share, security, disposition, flags, templateFile);
+  call = Record("CreateFileW");
+  ARG(0, name); ARG(1, access); ARG(2, share); ARG(3, security); ARG(4, disposition); ARG(5, flags);
+  if (call) {
+    CopyWide(call->wide[0], name);
     call->result = (uintptr_t)INVALID_HANDLE_VALUE;
   }
   SetLastError(ERROR_ACCESS_DENIED);

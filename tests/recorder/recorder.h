@@ -44,13 +44,19 @@ typedef struct KorvalinRecorderState {
   int32_t answerTaskDialog;
   int32_t answerButton;
   int32_t answerResult;
-  /* GetDiskFreeSpaceExA reports this many bytes free; -1 forwards. */
+  /* GetDiskFreeSpaceExA and ...W report this many bytes free; -1 forwards. */
   int64_t freeBytes;
   /* CreateFileA refuses, as Windows does, to write to a read-only file and
      to replace a hidden or system file whose attributes the call does not
      name (ERROR_ACCESS_DENIED, logged as "CreateFileA"); Wine lets both
-     through when it runs as root. 0 forwards every call unlogged. */
+     through when it runs as root. 0 forwards every call unlogged.
+     CreateFileW keeps the same rules. */
   int32_t windowsFileRules;
+  /* RegSetValueExA fails with this status without writing; 0 forwards. */
+  int32_t setValueStatus;
+  /* FlushFileBuffers, RegFlushKey and SetFileInformationByHandle are logged
+     (the last with its class in args[1]) when set; they always forward. */
+  int32_t recordFlushes;
   volatile int32_t count;    /* calls logged */
   volatile int32_t dropped;  /* calls beyond the capacity */
   KorvalinRecordedCall calls[KORVALIN_RECORDER_CAPACITY];

@@ -61,6 +61,13 @@ bool MakeDirectoryLink(const std::string& link, const std::string& target) {
   return WaitFor(link, true) && (GetFileAttributesA(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
+bool MakeFileLink(const std::string& link, const std::string& target) {
+  if (CreateSymbolicLinkA(link.c_str(), target.c_str(), 0) && Exists(link)) return true;
+  std::string unixTarget = UnixPath(target), unixLink = UnixPath(link);
+  if (unixTarget.empty() || unixLink.empty() || !AskLinkService("filelink", unixLink, unixTarget)) return false;
+  return WaitFor(link, true);
+}
+
 OwnDrive::OwnDrive(const std::string& directory) {
   marker_ = "korvalin-own-drive-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount());
   std::ofstream(directory + "\\" + marker_) << "ours";

@@ -11,6 +11,10 @@ namespace korvalin::test {
 // scripts/with-wine.sh. False when neither works.
 bool MakeDirectoryLink(const std::string& link, const std::string& target);
 
+// Makes `link` a link to the file `target` in the same way. Under Wine it is
+// listed as a plain file, and deleting it deletes its target.
+bool MakeFileLink(const std::string& link, const std::string& target);
+
 // A drive letter of the test's own, mapped onto a directory of its own for
 // the object's lifetime (DefineDosDevice where it is honoured, a link in
 // Wine's dosdevices made by the same service otherwise). root() is "X:" once ok(); a test that gets

@@ -62,17 +62,21 @@ bool DirectoryExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool DirectoryIsEmpty(const std::string& path) {
+std::vector<std::string> Entries(const std::string& directory) {
+  std::vector<std::string> names;
   WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return false;
-  bool empty = true;
+  HANDLE search = FindFirstFileA((directory + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
   do {
     std::string name = found.cFileName;
-    if (name != "." && name != "..") empty = false;
-  } while (empty && FindNextFileA(search, &found));
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(search, &found));
   FindClose(search);
-  return empty;
+  return names;
+}
+
+bool DirectoryIsEmpty(const std::string& path) {
+  return DirectoryExists(path) && Entries(path).empty();
 }
 
 }  // namespace korvalin::test

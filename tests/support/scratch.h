@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace korvalin::test {
 
@@ -26,5 +27,7 @@ void WriteFile(const std::string& path, const std::string& content);
 std::string ReadFile(const std::string& path, bool* exists = nullptr);
 bool DirectoryExists(const std::string& path);
 bool DirectoryIsEmpty(const std::string& path);
+// Entries of a directory other than "." and "..", as narrow names.
+std::vector<std::string> Entries(const std::string& directory);
 
 }  // namespace korvalin::test
