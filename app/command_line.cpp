@@ -38,6 +38,8 @@ bool ReadOptions(const std::vector<std::string>& arguments, size_t from, bool mo
       line.files = true;
     } else if (moves && key == "/clear") {
       line.clear = true;
+    } else if (moves && key == "/replace") {
+      line.replace = true;
     } else if (moves && key == "/restart-shell") {
       line.restartShell = true;
     } else {
@@ -76,6 +78,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   if (positional >= 1) line.name = arguments[1];
   if (positional >= 2) line.directory = arguments[2];
   if (!ReadOptions(arguments, 1 + positional, line.mode != CommandLine::Mode::kList, line)) return Bad(line.problem);
+  // Without the files nothing is copied, so nothing may be emptied or
+  // replaced: a script that asks for it has a mistake in it.
+  if ((line.clear || line.replace) && !line.files) return Bad(arguments[0] + ": /clear and /replace need /files");
   return line;
 }
 
@@ -98,14 +103,18 @@ const char* UsageText() {
          "  Korvalin.exe                     the window\r\n"
          "  Korvalin.exe /reset              the window, offering recovery mode\r\n"
          "  Korvalin.exe /list               each rule: title, value name, current directory, valid or invalid\r\n"
-         "  Korvalin.exe /move NAME DIR [/files] [/clear] [/restart-shell]\r\n"
-         "  Korvalin.exe /restore NAME [/files] [/clear] [/restart-shell]\r\n"
+         "  Korvalin.exe /move NAME DIR [/files [/replace] [/clear]] [/restart-shell]\r\n"
+         "  Korvalin.exe /restore NAME [/files [/replace] [/clear]] [/restart-shell]\r\n"
          "\r\n"
          "NAME is a rule's value name (Desktop, Personal, {374DE290-123F-4565-9164-39C4925E467B}).\r\n"
-         "/files copies the files, /clear then empties the old directory once every file is verified,\r\n"
-         "/restart-shell restarts Explorer. /log FILE also writes everything to FILE (UTF-8).\r\n"
-         "Exit codes: 0 done, 1 refused by a check, 2 bad arguments or unknown NAME,\r\n"
-         "3 the copy failed, 4 the registry value could not be written.";
+         "/files copies the files; /replace lets them replace files of the same name at DIR;\r\n"
+         "/clear then empties the old directory once every file is verified and on the disk.\r\n"
+         "/restart-shell restarts Explorer. /log FILE also appends everything to FILE (UTF-8);\r\n"
+         "it may not lie in the folder's current or new directory.\r\n"
+         "Exit codes: 0 done, 1 refused by a check (nothing changed), 2 bad arguments or unknown NAME,\r\n"
+         "3 the copy failed (nothing switched), 4 the registry value could not be written (nothing\r\n"
+         "switched), 5 another Korvalin runs from this directory (try again later), 6 done, but /clear\r\n"
+         "left files in the old directory.";
 }
 
 }  // namespace korvalin

@@ -1,8 +1,8 @@
 // The command line: the window (no arguments, or one holding "reset" for
 // the recovery-mode question), or a command run without a window:
 //   /list
-//   /move NAME DIR [/files] [/clear] [/restart-shell]
-//   /restore NAME [/files] [/clear] [/restart-shell]
+//   /move NAME DIR [/files [/replace] [/clear]] [/restart-shell]
+//   /restore NAME [/files [/replace] [/clear]] [/restart-shell]
 // each with an optional /log FILE. Options start with / or -, in any case.
 #pragma once
 
@@ -18,6 +18,7 @@ struct CommandLine {
   std::string directory;  // /move's new directory
   std::string logFile;
   bool files = false;         // copy the files with the folder
+  bool replace = false;       // files of the same name at DIR may be replaced
   bool clear = false;         // empty the old directory after a verified copy
   bool restartShell = false;  // restart the shell once the folder is switched
   std::string problem;        // what is wrong, for kBadArguments

@@ -4,18 +4,13 @@
 #include "app/task_dialog.h"
 #include "encoding/text_encoding.h"
 #include "migrate/interrupted_move.h"
+#include "migrate/place_identity.h"
 #include "migrate/restore_default.h"
 #include "migrate/shell_restart.h"
 #include "rules/rule_set.h"
 
 namespace korvalin {
 namespace {
-
-constexpr int kExitDone = 0;
-constexpr int kExitRefused = 1;
-constexpr int kExitBadArguments = 2;
-constexpr int kExitCopyFailed = 3;
-constexpr int kExitWriteFailed = 4;
 
 // The window's questions answered by the arguments: the command itself is
 // the confirmation, and the old directory is emptied only with /clear.
@@ -29,6 +24,10 @@ class CommandHost final : public OperationHost {
     if (question == Question::kConfirmMerge || question == Question::kPutBackOldValue) {
       out_.line(text + " -> no (the command line does not take this on itself)");
       return false;
+    }
+    if (question == Question::kReplaceFiles) {
+      out_.line(text + (line_.replace ? " -> yes" : " -> no (without /replace)"));
+      return line_.replace;
     }
     const bool yes = question != Question::kClearOldDirectory || line_.clear;
     out_.line(text + (yes ? " -> yes" : " -> no (without /clear)"));
@@ -62,9 +61,9 @@ bool SameName(const std::string& a, const std::string& b) {
   return true;
 }
 
-int ExitCodeOf(Outcome outcome) {
-  switch (outcome) {
-    case Outcome::kDone:
+int ExitCodeOf(const OperationResult& result) {
+  switch (result.outcome) {
+    case Outcome::kDone: return result.oldPlaceKept ? kExitOldPlaceKept : kExitDone;
     case Outcome::kNothingToDo: return kExitDone;
     case Outcome::kCopyFailed: return kExitCopyFailed;
     case Outcome::kWriteFailed: return kExitWriteFailed;
@@ -90,16 +89,40 @@ int ListRules(CommandOutput& out) {
   return kExitDone;
 }
 
+// A log inside a folder being moved would be copied half-written, and
+// would be one of the files the clear weighs.
+bool LogInsideTheMove(const std::string& log, const FolderRule& rule, const std::string& newDirectory) {
+  for (const std::string& directory : {rule.currentDir, newDirectory}) {
+    if (directory.empty()) continue;
+    const PlaceRelation relation = RelatePlaces(log, directory);
+    if (relation == PlaceRelation::kSame || relation == PlaceRelation::kInside) return true;
+  }
+  return false;
+}
+
 int RunOperation(const CommandLine& line, CommandOutput& out) {
   RuleSet others = ReadRules(out);
   auto found = others.begin();
   while (found != others.end() && !SameName(found->name, line.name)) ++found;
   if (found == others.end()) {
+    if (!line.logFile.empty()) out.openLog(line.logFile);
     out.line("no rule names the folder " + line.name + " (see /list)");
     return kExitBadArguments;
   }
   FolderRule rule = *found;
   others.erase(found);
+  if (!line.logFile.empty()) {
+    const std::string newDirectory =
+        line.mode == CommandLine::Mode::kMove ? line.directory : DefaultDirectoryOf(rule);
+    if (LogInsideTheMove(line.logFile, rule, newDirectory)) {
+      out.line("the log file " + line.logFile + " lies in the folder's current or new directory; choose another place");
+      return kExitBadArguments;
+    }
+    if (!out.openLog(line.logFile)) {
+      out.line("cannot write the log file " + line.logFile);
+      return kExitBadArguments;
+    }
+  }
   rule.moveFiles = line.files;
   CommandHost host(line, out);
   const OperationResult result = line.mode == CommandLine::Mode::kMove ? ChangeFolder(rule, others, host)
@@ -108,7 +131,7 @@ int RunOperation(const CommandLine& line, CommandOutput& out) {
     out.line(rule.name + " -> " + result.newDirectory);
     if (line.restartShell) RestartShell();
   }
-  return ExitCodeOf(result.outcome);
+  return ExitCodeOf(result);
 }
 
 // Without a console, and without a log, the usage text would reach no one:
@@ -124,14 +147,21 @@ void ShowUsage(const CommandLine& line, CommandOutput& out, bool logged) {
 
 }  // namespace
 
-int RunCommand(const CommandLine& line) {
+int RunCommand(const CommandLine& line, bool alone) {
   CommandOutput out;
   const bool logged = !line.logFile.empty();
-  if (logged && !out.openLog(line.logFile)) {
+  const bool moves = line.mode == CommandLine::Mode::kMove || line.mode == CommandLine::Mode::kRestore;
+  // A move opens its log once it knows where the folder's places are.
+  if (logged && !moves && !out.openLog(line.logFile)) {
     out.line("cannot write the log file " + line.logFile);
     return kExitBadArguments;
   }
-  if (InterruptedMoveFound())
+  if (moves && !alone) {
+    if (logged) out.openLog(line.logFile);
+    out.line("另一个 Korvalin 正在从同一目录运行（可能正在迁移文件），请等它结束后再试。");
+    return kExitAnotherRunning;
+  }
+  if (alone && InterruptedMoveFound())
     out.line("上次迁移未完成，记录在 Move.data 中；不带参数启动 Korvalin 可查看并处理。");
   switch (line.mode) {
     case CommandLine::Mode::kList: return ListRules(out);

@@ -48,10 +48,13 @@ CommandOutput::~CommandOutput() {
 }
 
 bool CommandOutput::openLog(const std::string& path) {
-  HANDLE log = dll::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+  // Append access alone: every write goes to the end of what is there.
+  HANDLE log = dll::CreateFileA(path.c_str(), FILE_APPEND_DATA | SYNCHRONIZE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
   if (!Usable(log)) return false;
   log_ = log;
+  if (!beforeLog_.empty()) write(log_, false, beforeLog_);
+  beforeLog_.clear();
   return true;
 }
 
@@ -59,6 +62,7 @@ void CommandOutput::line(const std::string& text) {
   const std::string withEnd = text + "\r\n";
   if (out_) write(out_, outIsConsole_, withEnd);
   if (log_) write(log_, false, withEnd);
+  else beforeLog_ += withEnd;
 }
 
 void CommandOutput::write(HANDLE handle, bool console, const std::string& text) {

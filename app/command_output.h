@@ -17,7 +17,9 @@ class CommandOutput {
   CommandOutput(const CommandOutput&) = delete;
   CommandOutput& operator=(const CommandOutput&) = delete;
 
-  // Creates (or empties) the log file; false when it cannot be written.
+  // Opens the log file to add to its end (creating it when missing; an
+  // existing file is never emptied), with every line written so far;
+  // false when it cannot be written.
   bool openLog(const std::string& path);
   // True when lines reach a console or redirected output.
   bool reachesConsole() const { return out_ != nullptr; }
@@ -31,6 +33,7 @@ class CommandOutput {
   bool outIsConsole_ = false;
   bool ownsOut_ = false;
   HANDLE log_ = nullptr;
+  std::string beforeLog_;  // the lines written before the log was opened
 };
 
 }  // namespace korvalin

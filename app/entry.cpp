@@ -7,6 +7,7 @@
 #include "app/command_line.h"
 #include "app/command_mode.h"
 #include "app/globals.h"
+#include "app/single_instance.h"
 #include "app/startup_check.h"
 #include "image/constants.h"
 #include "image/declared_functions.h"
@@ -41,7 +42,12 @@ int ProgramEntry() {
   InitializeModules();
   // A command runs without a window and ends the process with its code.
   const CommandLine line = ParseCommandLine(ProgramArguments());
-  if (line.mode != CommandLine::Mode::kWindow) rt::program::EndProgram(RunCommand(line));
+  const bool alone = ClaimProgramDirectory();
+  if (line.mode != CommandLine::Mode::kWindow) rt::program::EndProgram(RunCommand(line, alone));
+  if (!alone) {
+    TellAnotherIsRunning();
+    rt::program::EndProgram(kExitAnotherRunning);
+  }
   ExplainInterruptedMoveAtStart();
   rt::program::LoadStartupWindow(kMainWindowId);
   rt::program::RunMessageLoop();

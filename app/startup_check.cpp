@@ -3,6 +3,7 @@
 #include "app/task_dialog.h"
 #include "encoding/text_encoding.h"
 #include "migrate/interrupted_move.h"
+#include "rules/rule_set.h"
 
 namespace korvalin {
 namespace {
@@ -28,7 +29,8 @@ class StartupHost final : public OperationHost {
 void ExplainInterruptedMoveAtStart() {
   if (!InterruptedMoveFound()) return;
   StartupHost host;
-  ExplainInterruptedMove(host);
+  // Which values the journal may speak of: the rules as the window will load them.
+  ExplainInterruptedMove(ReadRuleSet().rules, host);
 }
 
 }  // namespace korvalin

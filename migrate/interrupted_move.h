@@ -3,14 +3,17 @@
 #pragma once
 
 #include "migrate/operation_host.h"
+#include "rules/folder_rule.h"
 
 namespace korvalin {
 
 bool InterruptedMoveFound();
 
 // Tells what was interrupted, where the files are and what the registry
-// says now, and offers to put the old value back when the folder had
-// already been switched. The journal goes once the user has been told.
-void ExplainInterruptedMove(OperationHost& host);
+// says now. When the move stopped after the switch but before the old
+// place was touched, it offers to put the old value back; only for a value
+// one of `rules` names, and only an old value that is a usable directory.
+// The journal goes once the user has been told.
+void ExplainInterruptedMove(const RuleSet& rules, OperationHost& host);
 
 }  // namespace korvalin
