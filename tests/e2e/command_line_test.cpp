@@ -12,13 +12,6 @@ namespace {
 constexpr char kBackup[] = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders\\Backup";
 constexpr char kScriptShellFolders[] = "SOFTWARE\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Explorer\\\\User Shell Folders";
 
-std::string Utf8(const std::wstring& text) {
-  int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), length, nullptr, nullptr);
-  return out;
-}
-
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
 // A rules.json of two rules: the Desktop and a value the registry lacks.

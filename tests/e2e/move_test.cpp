@@ -13,8 +13,6 @@
 namespace korvalin::e2e {
 namespace {
 
-std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
-
 // No further dialog comes within a short while.
 bool NoDialog(DWORD processId) { return WaitForDialog(processId, 1500).window == nullptr; }
 

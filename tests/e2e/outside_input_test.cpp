@@ -37,8 +37,6 @@ std::wstring DesktopWide() {
   return status == ERROR_SUCCESS ? data : L"";
 }
 
-std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
-
 // A directory of that name holding one file, made through the wide API.
 std::wstring MakeKoreanDirectory(const std::string& parent) {
   std::wstring path = Wide(parent) + L"\\" + kKorean;
@@ -103,7 +101,8 @@ TEST(OutsideInput, ADestinationNamedOutsideTheCodePageIsRefusedBeforeTheQuestion
   // The browser's tree shows the name as the code page has it.
   ASSERT_TRUE(BrowseTo(run.process(), browser, folders.root + "\\???"));
   Dialog refusal = WaitForDialog(run.processId());
-  EXPECT_TRUE(refusal.Shows(L"所选目录的路径含有当前系统无法表示的字符，无法使用，未作任何修改！"))
+  EXPECT_TRUE(refusal.Shows(L"所选目录的路径含有 Windows 不允许的字符（< > | \" * ? : 或控制字符；'?' "
+                            L"也可能代表当前系统无法表示的字符），无法使用，未作任何修改！"))
       << refusal.AllTexts();
   Answer(refusal, IDCLOSE);
   EXPECT_EQ(WaitForDialog(run.processId(), 1500).window, nullptr);

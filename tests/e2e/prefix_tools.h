@@ -7,9 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/scratch.h"
 #include "tests/support/test_support.h"
 
 namespace korvalin::e2e {
+
+// Texts: the UTF-8 the command line writes, and a code-page text widened
+// as the dialogs show it.
+std::string Utf8(const std::wstring& text);
+std::wstring Wide(const std::string& text);
 
 // "/a/b" as Wine's Z: drive sees it.
 std::string WindowsPath(const std::string& unixPath);
@@ -32,8 +38,7 @@ extern const char kShellFolders[];  // HKCU\...\User Shell Folders
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadFileBytes(const std::string& path, bool* exists = nullptr);
 bool IsDirectory(const std::string& path);
-// Entries of a directory other than "." and "..".
-std::vector<std::string> Entries(const std::string& directory);
+using test::Entries;
 void DeleteTree(const std::string& path);
 
 std::vector<DWORD> ExplorerProcesses();

@@ -10,13 +10,6 @@
 namespace korvalin::e2e {
 namespace {
 
-std::string Utf8(const std::wstring& text) {
-  int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string bytes(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), n, nullptr, nullptr);
-  return bytes;
-}
-
 std::wstring Rule(const std::wstring& title, const std::wstring& name, const std::wstring& more) {
   return L"{\"title\": \"" + title + L"\", \"name\": \"" + name +
          L"\", \"path\": \"SOFTWARE\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Explorer\\\\User Shell Folders\"" + more +

@@ -14,8 +14,6 @@
 namespace korvalin::e2e {
 namespace {
 
-std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
-
 // Clicks row 1 (the Desktop), picks the directory and confirms; returns
 // the dialog that comes after the confirmation.
 Dialog MoveDesktopTo(KorvalinRun& run, const std::string& directory) {
@@ -200,13 +198,16 @@ TEST(SafeMove, AMoveCutShortAfterTheSwitchOffersTheOldValueBack) {
   KorvalinRun run("putback");
   run.Put("Move.data", "title=桌面\r\nname=Desktop\r\nroot=3\r\npath=SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\"
                        "Explorer\\User Shell Folders\r\noldValue=%SystemDrive%\\kv-putback\\old\r\noldType=2\r\n"
-                       "oldDirectory=" + old + "\r\nnewDirectory=" + chosen + "\r\nstage=clearing\r\n");
+                       "oldDirectory=" + old + "\r\nnewDirectory=" + chosen + "\r\nstage=switching\r\n");
   ASSERT_TRUE(run.Start("", false));
   Dialog explained = WaitForDialog(run.processId());
   EXPECT_TRUE(explained.Shows(L"上次迁移未完成")) << explained.AllTexts();
   Answer(explained, IDCLOSE);
   Dialog offer = WaitForDialog(run.processId());
-  EXPECT_TRUE(offer.Shows(L"是否将'桌面'改回迁移之前的设置？\r\n原来的值：%SystemDrive%\\kv-putback\\old"))
+  // The question says what it will write, and where.
+  EXPECT_TRUE(offer.Shows(L"是否将注册表中的值改回迁移之前的设置？\r\n键：HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\"
+                          L"CurrentVersion\\Explorer\\User Shell Folders\r\n值：Desktop\r\n将写入：%SystemDrive%\\"
+                          L"kv-putback\\old（REG_EXPAND_SZ）"))
       << offer.AllTexts();
   Answer(offer, IDOK);
   Dialog done = WaitForDialog(run.processId());
