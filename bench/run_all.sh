@@ -34,6 +34,8 @@ done
 
 echo "bench: copy" >&2
 bash "$(dirname "${BASH_SOURCE[0]}")/copy_rounds.sh" "$results" || failed=1
+echo "bench: move" >&2
+bash "$(dirname "${BASH_SOURCE[0]}")/move_rounds.sh" "$results" || failed=1
 
 echo
 echo "| group | measure | value | unit | note |"
