@@ -50,17 +50,6 @@ class CommandHost final : public OperationHost {
   CommandOutput& out_;
 };
 
-bool SameName(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
-
 int ExitCodeOf(const OperationResult& result) {
   switch (result.outcome) {
     case Outcome::kDone: return result.oldPlaceKept ? kExitOldPlaceKept : kExitDone;
@@ -103,7 +92,7 @@ bool LogInsideTheMove(const std::string& log, const FolderRule& rule, const std:
 int RunOperation(const CommandLine& line, CommandOutput& out) {
   RuleSet others = ReadRules(out);
   auto found = others.begin();
-  while (found != others.end() && !SameName(found->name, line.name)) ++found;
+  while (found != others.end() && !SameRegistryName(found->name, line.name)) ++found;
   if (found == others.end()) {
     if (!line.logFile.empty()) out.openLog(line.logFile);
     out.line("no rule names the folder " + line.name + " (see /list)");

@@ -29,23 +29,12 @@ const char* RootName(int32_t root) {
   return "";
 }
 
-bool SameLetters(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
-    if (x != y) return false;
-  }
-  return true;
-}
-
 // The journal is a file anyone who can write beside the program can
 // write: it speaks of a folder only when a loaded rule names that value.
 bool NamesARule(const MoveJournal& journal, const RuleSet& rules) {
   for (const FolderRule& rule : rules)
-    if (rule.valid() && rule.root == journal.root && SameLetters(rule.name, journal.name) &&
-        SameLetters(rule.path, journal.path))
+    if (rule.valid() && rule.root == journal.root && SameRegistryName(rule.name, journal.name) &&
+        SameRegistryName(rule.path, journal.path))
       return true;
   return false;
 }

@@ -33,4 +33,8 @@ struct FolderRule {
 
 using RuleSet = std::vector<FolderRule>;
 
+// Registry names compare as the registry compares them: ASCII letters
+// without regard to case, every other byte as it is.
+bool SameRegistryName(const std::string& a, const std::string& b);
+
 }  // namespace korvalin

@@ -202,6 +202,20 @@ TEST_F(Operation, ACancelSeenAsTheCopyEndsStillCancels) {
   EXPECT_FALSE(ReadMoveJournal().has_value());
 }
 
+// What the copy reported is not taken on trust: a file gone from the new
+// place before the verification keeps the folder where it was.
+TEST_F(Operation, ACopyThatDoesNotVerifySwitchesNothing) {
+  rule_.moveFiles = true;
+  host_.directory = MakeTempDirectory("operation-new");
+  host_.answers = {true, true};
+  host_.afterCopy = [&](CopyProgress&) { DeleteFileA((host_.directory + "\\a.txt").c_str()); };
+  OperationResult result = ChangeFolder(rule_, others_, host_);
+  EXPECT_EQ(result.outcome, Outcome::kCopyFailed);
+  EXPECT_FALSE(Value().found);
+  EXPECT_EQ(ReadFile(rule_.currentDir + "\\a.txt"), "alpha");
+  EXPECT_EQ(host_.answers.size(), 1u) << "no clear question";
+}
+
 // A journal left behind would explain a move that never was at the next
 // start: the user hears that it is still there.
 TEST_F(Operation, AJournalThatCannotBeRemovedIsTold) {

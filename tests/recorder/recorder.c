@@ -242,20 +242,22 @@ HRESULT WINAPI RecTaskDialog(HWND owner, HINSTANCE instance, PCWSTR title, PCWST
 
 /* ---- free space ---- */
 
+/* The free space the state sets, in all three figures. */
+static BOOL ReportFree(PULARGE_INTEGER callerFree, PULARGE_INTEGER total, PULARGE_INTEGER totalFree) {
+  if (callerFree) callerFree->QuadPart = (ULONGLONG)state->freeBytes;
+  if (total) total->QuadPart = (ULONGLONG)state->freeBytes;
+  if (totalFree) totalFree->QuadPart = (ULONGLONG)state->freeBytes;
+  return TRUE;
+}
+
 BOOL WINAPI RecGetDiskFreeSpaceExA(LPCSTR path, PULARGE_INTEGER callerFree, PULARGE_INTEGER total,
                                    PULARGE_INTEGER totalFree) {
   KorvalinRecordedCall* call = Record("GetDiskFreeSpaceExA");
   BOOL ok;
   ARG(0, path); ARG(1, callerFree); ARG(2, total); ARG(3, totalFree);
   if (call) CopyText(call->text[0], path);
-  if (state->freeBytes < 0) {
-    ok = GetDiskFreeSpaceExA(path, callerFree, total, totalFree);
-  } else {
-    if (callerFree) callerFree->QuadPart = (ULONGLONG)state->freeBytes;
-    if (total) total->QuadPart = (ULONGLONG)state->freeBytes;
-    if (totalFree) totalFree->QuadPart = (ULONGLONG)state->freeBytes;
-    ok = TRUE;
-  }
+  ok = state->freeBytes < 0 ? GetDiskFreeSpaceExA(path, callerFree, total, totalFree)
+                            : ReportFree(callerFree, total, totalFree);
   if (call) call->result = (uintptr_t)ok;
   return ok;
 }
@@ -266,14 +268,8 @@ BOOL WINAPI RecGetDiskFreeSpaceExW(LPCWSTR path, PULARGE_INTEGER callerFree, PUL
   BOOL ok;
   ARG(0, path); ARG(1, callerFree); ARG(2, total); ARG(3, totalFree);
   if (call) CopyWide(call->wide[0], path);
-  if (state->freeBytes < 0) {
-    ok = GetDiskFreeSpaceExW(path, callerFree, total, totalFree);
-  } else {
-    if (callerFree) callerFree->QuadPart = (ULONGLONG)state->freeBytes;
-    if (total) total->QuadPart = (ULONGLONG)state->freeBytes;
-    if (totalFree) totalFree->QuadPart = (ULONGLONG)state->freeBytes;
-    ok = TRUE;
-  }
+  ok = state->freeBytes < 0 ? GetDiskFreeSpaceExW(path, callerFree, total, totalFree)
+                            : ReportFree(callerFree, total, totalFree);
   if (call) call->result = (uintptr_t)ok;
   return ok;
 }
