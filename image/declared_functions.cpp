@@ -142,15 +142,13 @@ const char* const kLibraryNames[kDeclaredFunctionCount] = {
     "kernel32.dll",  // 129
     "kernel32.dll",  // 130
     "kernel32.dll",  // 131
-    "kernel32.dll",  // 132
-    "advapi32.dll",  // 133
+    "advapi32.dll",  // 132
+    "kernel32.dll",  // 133
     "kernel32.dll",  // 134
-    "kernel32.dll",  // 135
-    "user32.dll",  // 136
+    "user32.dll",  // 135
+    "kernel32.dll",  // 136
     "kernel32.dll",  // 137
-    "kernel32.dll",  // 138
-    "kernel32.dll",  // 139
-    "ntdll.dll",  // 140
+    "ntdll.dll",  // 138
 };
 
 const char* const kFunctionNames[kDeclaredFunctionCount] = {
@@ -285,16 +283,14 @@ const char* const kFunctionNames[kDeclaredFunctionCount] = {
     "CreateDirectoryW",  // 128
     "MoveFileExW",  // 129
     "GetDiskFreeSpaceExW",  // 130
-    "GetDriveTypeW",  // 131
-    "GetFileAttributesW",  // 132
-    "RegFlushKey",  // 133
-    "CreateMutexA",  // 134
-    "DeleteFileW",  // 135
-    "CharUpperBuffW",  // 136
-    "SetFileAttributesW",  // 137
-    "RemoveDirectoryW",  // 138
-    "GetCurrentProcessId",  // 139
-    "NtQueryObject",  // 140
+    "GetFileAttributesW",  // 131
+    "RegFlushKey",  // 132
+    "CreateMutexA",  // 133
+    "DeleteFileW",  // 134
+    "CharUpperBuffW",  // 135
+    "SetFileAttributesW",  // 136
+    "GetCurrentProcessId",  // 137
+    "NtQueryObject",  // 138
 };
 
 }  // namespace dll

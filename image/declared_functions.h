@@ -13,7 +13,7 @@
 
 namespace dll {
 
-constexpr int kDeclaredFunctionCount = 141;
+constexpr int kDeclaredFunctionCount = 139;
 extern const char* const kLibraryNames[kDeclaredFunctionCount];
 extern const char* const kFunctionNames[kDeclaredFunctionCount];
 
@@ -259,23 +259,22 @@ inline LRESULT SendMessageA_73(HWND window, UINT message, WPARAM wParam, LPARAM 
   return rt::program::CallDeclared<LRESULT>(73, window, message, wParam, lParam);
 }
 
-// 74: the copy check: lists each directory of both trees
+// 74: the rule set: whether rules.json is there and how large
 inline HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA found) {
   return rt::program::CallDeclared<HANDLE>(74, pattern, found);
 }
-// 75: the copy check
+// 75: no caller since the move's engine lists by wide names
 inline BOOL FindNextFileA(HANDLE search, LPWIN32_FIND_DATAA found) {
   return rt::program::CallDeclared<BOOL>(75, search, found);
 }
-// 76: the copy check
+// 76: the rule set's look at rules.json
 inline BOOL FindClose(HANDLE search) { return rt::program::CallDeclared<BOOL>(76, search); }
-// 77: the command line's log file and console; the tree copy's files; the
-// same-place check's directories; the move journal
+// 77: the command line's log file and console; the move journal
 inline HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
                           DWORD flags, HANDLE templateFile) {
   return rt::program::CallDeclared<HANDLE>(77, name, access, share, security, disposition, flags, templateFile);
 }
-// 78: the copy check
+// 78: no caller since the move's engine lists by wide names
 inline BOOL GetFileSizeEx(HANDLE file, PLARGE_INTEGER size) {
   return rt::program::CallDeclared<BOOL>(78, file, size);
 }
@@ -362,24 +361,23 @@ inline LRESULT DispatchMessageA(const MSG* message) { return rt::program::CallDe
 inline void PostQuitMessage(int exitCode) { rt::program::CallDeclared<void>(101, exitCode); }
 // 102: the window's waits (LoadRuleSet, the copy): the time left
 inline DWORD GetTickCount() { return rt::program::CallDeclared<DWORD>(102); }
-// 103: the tree copy: the destination's directories
+// 103: no caller since the move's engine makes directories by wide names
 inline BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES security) {
   return rt::program::CallDeclared<BOOL>(103, path, security);
 }
-// 104: the tree copy: a file's contents, in large blocks
+// 104: the move's engine: a file's contents, in large blocks
 inline BOOL ReadFile(HANDLE file, LPVOID bytes, DWORD count, LPDWORD read, LPOVERLAPPED overlapped) {
   return rt::program::CallDeclared<BOOL>(104, file, bytes, count, read, overlapped);
 }
-// 105: the tree copy and the clear: attributes copied, or cleared before a
-// file is replaced or deleted
+// 105: no caller since the move's engine sets attributes by wide names
 inline BOOL SetFileAttributesA(LPCSTR path, DWORD attributes) {
   return rt::program::CallDeclared<BOOL>(105, path, attributes);
 }
-// 106: the clear of copied files; the move journal
+// 106: the move journal
 inline BOOL DeleteFileA(LPCSTR path) { return rt::program::CallDeclared<BOOL>(106, path); }
-// 107: the clear: directories left empty
+// 107: no caller since the clear deletes through the handles it checked
 inline BOOL RemoveDirectoryA(LPCSTR path) { return rt::program::CallDeclared<BOOL>(107, path); }
-// 108: the room check before a copy
+// 108: no caller since the room check asks by the wide name
 inline BOOL GetDiskFreeSpaceExA(LPCSTR path, PULARGE_INTEGER callerFree, PULARGE_INTEGER total,
                                 PULARGE_INTEGER totalFree) {
   return rt::program::CallDeclared<BOOL>(108, path, callerFree, total, totalFree);
@@ -419,13 +417,13 @@ inline BOOL FlushFileBuffers(HANDLE file) { return rt::program::CallDeclared<BOO
 inline BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
   return rt::program::CallDeclared<BOOL>(118, from, to, flags);
 }
-// 119: the tree copy: what stands at a destination path already
+// 119: the move journal: whether it is still there
 inline DWORD GetFileAttributesA(LPCSTR path) { return rt::program::CallDeclared<DWORD>(119, path); }
-// 120: the tree copy: a copied file keeps its times
+// 120: no caller since a copy takes the times its listing showed
 inline BOOL GetFileTime(HANDLE file, LPFILETIME created, LPFILETIME accessed, LPFILETIME written) {
   return rt::program::CallDeclared<BOOL>(120, file, created, accessed, written);
 }
-// 121: the tree copy
+// 121: no caller since a copy takes the times its listing showed
 inline BOOL SetFileTime(HANDLE file, const FILETIME* created, const FILETIME* accessed, const FILETIME* written) {
   return rt::program::CallDeclared<BOOL>(121, file, created, accessed, written);
 }
@@ -469,34 +467,32 @@ inline BOOL GetDiskFreeSpaceExW(LPCWSTR path, PULARGE_INTEGER callerFree, PULARG
                                 PULARGE_INTEGER totalFree) {
   return rt::program::CallDeclared<BOOL>(130, path, callerFree, total, totalFree);
 }
-// 131: a new directory's drive must exist
-inline UINT GetDriveTypeW(LPCWSTR root) { return rt::program::CallDeclared<UINT>(131, root); }
-// 132: the move's engine: what stands at a path
-inline DWORD GetFileAttributesW(LPCWSTR path) { return rt::program::CallDeclared<DWORD>(132, path); }
-// 133: the switched value reaches the disk before the old place is emptied
-inline LONG RegFlushKey(HKEY key) { return rt::program::CallDeclared<LONG>(133, key); }
-// 134: one Korvalin at a time for each program directory
+// 131: the move's engine: what stands at a path
+inline DWORD GetFileAttributesW(LPCWSTR path) { return rt::program::CallDeclared<DWORD>(131, path); }
+// 132: the switched value reaches the disk before the old place is emptied
+inline LONG RegFlushKey(HKEY key) { return rt::program::CallDeclared<LONG>(132, key); }
+// 133: one Korvalin at a time for each program directory
 inline HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES security, BOOL owned, LPCSTR name) {
-  return rt::program::CallDeclared<HANDLE>(134, security, owned, name);
+  return rt::program::CallDeclared<HANDLE>(133, security, owned, name);
 }
-// 135: the move's engine: temporary copies of a failed or cancelled move
-inline BOOL DeleteFileW(LPCWSTR path) { return rt::program::CallDeclared<BOOL>(135, path); }
-// 136: the move's engine: names compared as the file system compares them
-inline DWORD CharUpperBuffW(LPWSTR text, DWORD length) { return rt::program::CallDeclared<DWORD>(136, text, length); }
-// 137: the move's engine: a read-only file loses the attribute before it is replaced
+// 134: the move's engine: copies waiting to replace a file, when the move
+// stops, and the replaced files, once it is done
+inline BOOL DeleteFileW(LPCWSTR path) { return rt::program::CallDeclared<BOOL>(134, path); }
+// 135: the move's engine: names compared as the file system compares them
+inline DWORD CharUpperBuffW(LPWSTR text, DWORD length) { return rt::program::CallDeclared<DWORD>(135, text, length); }
+// 136: the move's engine: directory attributes, and a read-only copy or
+// replaced file without the attribute for a moment
 inline BOOL SetFileAttributesW(LPCWSTR path, DWORD attributes) {
-  return rt::program::CallDeclared<BOOL>(137, path, attributes);
+  return rt::program::CallDeclared<BOOL>(136, path, attributes);
 }
-// 138: the move's engine: destination directories that the copy made, removed again when it fails
-inline BOOL RemoveDirectoryW(LPCWSTR path) { return rt::program::CallDeclared<BOOL>(138, path); }
 
-// 139: the move's engine: names of its own for copies waiting to replace a file
-inline DWORD GetCurrentProcessId() { return rt::program::CallDeclared<DWORD>(139); }
+// 137: the move's engine: names of its own for copies waiting to replace a file
+inline DWORD GetCurrentProcessId() { return rt::program::CallDeclared<DWORD>(137); }
 
-// 140: the clear: where an entry really is, also past the length the
+// 138: the clear: where an entry really is, also past the length the
 // path functions give back
 inline LONG NtQueryObject(HANDLE handle, int kind, PVOID information, ULONG bytes, PULONG returned) {
-  return rt::program::CallDeclared<LONG>(140, handle, kind, information, bytes, returned);
+  return rt::program::CallDeclared<LONG>(138, handle, kind, information, bytes, returned);
 }
 
 }  // namespace dll

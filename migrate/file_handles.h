@@ -5,23 +5,8 @@
 
 namespace korvalin {
 
-// A directory listing (FindFirstFileA), closed when it goes.
-class FindHandle {
- public:
-  explicit FindHandle(HANDLE handle) : handle_(handle) {}
-  ~FindHandle() {
-    if (valid()) dll::FindClose(handle_);
-  }
-  FindHandle(const FindHandle&) = delete;
-  FindHandle& operator=(const FindHandle&) = delete;
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
-
-// A file or directory opened with CreateFileA, closed when it goes.
+// A file or directory opened with CreateFileA or CreateFileW, closed when
+// it goes.
 class FileHandle {
  public:
   explicit FileHandle(HANDLE handle) : handle_(handle) {}

@@ -13,7 +13,7 @@ constexpr char kRecorder[] = "korvalin_recorder.dll";
 // TaskDialog, the registry functions, GetNativeSystemInfo, the look-ups of
 // the WOW64 guards, the free room before a copy, opening files, and the
 // flushes and deletions of a clear.
-constexpr int kRecordedIndices[] = {10, 11, 12, 13, 14, 15, 16, 18, 19, 77, 108, 117, 123, 125, 130, 133};
+constexpr int kRecordedIndices[] = {10, 11, 12, 13, 14, 15, 16, 18, 19, 77, 108, 117, 123, 125, 130, 132};
 
 const char* const* RecordingLibraryNames() {
   static const char* names[dll::kDeclaredFunctionCount];
