@@ -82,14 +82,22 @@ void DeleteOnClose(HANDLE file) {
 std::vector<char> NewCopyBlock() { return std::vector<char>(kBlockBytes); }
 
 FileCopyResult CopyOneFile(const std::wstring& from, const std::wstring& to, const ListedEntry& listed,
-                           std::vector<char>& block, CopyProgress& progress, int64_t* copied) {
+                           std::vector<char>& block, CopyProgress& progress, int64_t* copied, DWORD* error) {
   *copied = 0;
+  DWORD ignored = 0;
+  DWORD& failure = error ? *error : ignored;
   FileHandle source(dll::CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                      FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!source.valid()) return FileCopyResult::kFailed;
+  if (!source.valid()) {
+    failure = dll::GetLastError();
+    return FileCopyResult::kFailed;
+  }
   FileHandle target(dll::CreateFileW(to.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!target.valid()) return FileCopyResult::kFailed;
+  if (!target.valid()) {
+    failure = dll::GetLastError();
+    return FileCopyResult::kFailed;
+  }
   const Copied data = CopyData(source.get(), target.get(), block, &progress, *copied);
   if (data == Copied::kWhole && CopyStreams(source.get(), from, to, block)) {
     // As a copy by hand would, the data counts even where the file system
@@ -97,6 +105,7 @@ FileCopyResult CopyOneFile(const std::wstring& from, const std::wstring& to, con
     SetTimesAndAttributes(target.get(), listed);
     return FileCopyResult::kCopied;
   }
+  failure = dll::GetLastError();
   DeleteOnClose(target.get());
   return data == Copied::kCancelled ? FileCopyResult::kCancelled : FileCopyResult::kFailed;
 }

@@ -24,9 +24,11 @@ enum class FileCopyResult { kCopied, kFailed, kCancelled };
 // Copies `from` to `to`, which must not exist: a file there already is a
 // failure, never overwritten. The copy takes the times and the attributes
 // the listing showed. Adds each block of the data to `progress`; a cancel
-// is seen between blocks. A copy that does not finish is deleted.
+// is seen between blocks. A copy that does not finish is deleted; `error`
+// then holds the system's error for the step that failed.
 FileCopyResult CopyOneFile(const std::wstring& from, const std::wstring& to, const ListedEntry& listed,
-                           std::vector<char>& block, CopyProgress& progress, int64_t* copied);
+                           std::vector<char>& block, CopyProgress& progress, int64_t* copied,
+                           DWORD* error = nullptr);
 
 // The attributes a copy keeps.
 constexpr DWORD kAttributesToKeep = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |

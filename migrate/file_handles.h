@@ -1,12 +1,12 @@
-// Owners for the file-system handles the folder operations open.
+// The owner of the kernel handles the program opens.
 #pragma once
 
 #include "image/declared_functions.h"
 
 namespace korvalin {
 
-// A file or directory opened with CreateFileA or CreateFileW, closed when
-// it goes.
+// A handle the program opened (a file or directory, a process, a token, a
+// snapshot), closed when it goes.
 class FileHandle {
  public:
   explicit FileHandle(HANDLE handle) : handle_(handle) {}

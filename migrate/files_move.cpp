@@ -62,8 +62,13 @@ OperationResult NotMoved(const FolderRule& rule, const PreparedMove& move, const
     return Unswitched(Outcome::kCancelled);
   }
   const std::string failed = report.failedEntry.empty() ? "" : failure + TextForShowing(report.failedEntry);
-  host.tell("文件未能全部迁移", "部分文件未能复制到新目录，文件夹未迁移。" + where + failed, NoticeIcon::kFailure);
-  return Unswitched(Outcome::kCopyFailed);
+  const bool denied = report.error == ERROR_ACCESS_DENIED;
+  host.tell("文件未能全部迁移",
+            "部分文件未能复制到新目录，文件夹未迁移。" + where + failed + (denied ? "（拒绝访问）" : ""),
+            NoticeIcon::kFailure);
+  OperationResult result = Unswitched(Outcome::kCopyFailed);
+  result.accessDenied = denied;
+  return result;
 }
 
 // True when nothing that was to go stayed: the user kept the old place, or
@@ -143,12 +148,15 @@ bool PrepareFilesMove(const FolderRule& rule, PreparedMove& move, OperationHost&
 OperationResult MoveWithFiles(const FolderRule& rule, PreparedMove& move, OperationHost& host) {
   // Without a journal a move cut short could not be explained.
   MoveJournal journal = JournalFor(rule, move.newDirectory);
-  if (!WriteMoveJournal(journal)) {
+  DWORD journalError = 0;
+  if (!WriteMoveJournal(journal, &journalError)) {
     host.tell("错误",
               "无法在程序目录中写入迁移记录 Move.data（程序目录不可写，或已有同名的目录）。没有它，迁移意外中断后"
               "将无从说明文件在哪里，因此未迁移，未作任何修改！",
               NoticeIcon::kError);
-    return Unswitched(Outcome::kRefused);
+    OperationResult refused = Unswitched(Outcome::kRefused);
+    refused.accessDenied = journalError == ERROR_ACCESS_DENIED;
+    return refused;
   }
   const TreePlan& plan = move.plan;
   CopyProgress progress(plan.files, plan.bytes);
@@ -170,15 +178,18 @@ OperationResult MoveWithFiles(const FolderRule& rule, PreparedMove& move, Operat
 
   journal.stage = MoveStage::kSwitching;
   WriteMoveJournal(journal);
+  LONG status = ERROR_SUCCESS;
   if (!WriteRegistryText(rule.root, rule.valuePath().c_str(), move.newDirectory.data(),
-                         static_cast<int32_t>(move.newDirectory.size()))) {
+                         static_cast<int32_t>(move.newDirectory.size()), REG_SZ, &status)) {
     replacements.putBack();
     DropJournal(host);
     host.tell("修改失败",
               "修改目录时发生错误，修改失败！\r\n文件夹仍使用原目录'" + rule.currentDir + "'；已复制的文件位于'" +
                   move.newDirectory + "'" + (move.survey.replaced > 0 ? "，新目录中原有的同名文件均未改动。" : "。"),
               NoticeIcon::kFailure);
-    return Unswitched(Outcome::kWriteFailed);
+    OperationResult failed = Unswitched(Outcome::kWriteFailed);
+    failed.accessDenied = status == ERROR_ACCESS_DENIED;
+    return failed;
   }
   replacements.finish();
   OperationResult result{Outcome::kDone, true, move.newDirectory};

@@ -16,9 +16,9 @@ bool IsDriveRoot(const std::string& path) {
   return path.size() >= 2 && path[path.size() - 2] == ':' && path.back() == '\\';
 }
 
-bool WriteValue(const FolderRule& rule, const std::string& directory) {
+bool WriteValue(const FolderRule& rule, const std::string& directory, LONG* status) {
   return WriteRegistryText(rule.root, rule.valuePath().c_str(), directory.data(),
-                           static_cast<int32_t>(directory.size()));
+                           static_cast<int32_t>(directory.size()), REG_SZ, status);
 }
 
 // What the file system says of a new directory's place: the part of it
@@ -92,12 +92,21 @@ bool RefuseUnusableDirectory(const std::string& directory, DirectoryRole role, O
   return true;
 }
 
-bool RefuseSamePlace(const FolderRule& rule, const std::string& directory, OperationHost& host) {
-  // Copying into the old place itself, or into a folder inside it, and then
-  // emptying the old place would destroy the files.
+bool StopAtCurrentPlace(const FolderRule& rule, const std::string& directory, OperationHost& host,
+                        OperationResult& stop) {
   const PlaceRelation relation = RelatePlaces(directory, rule.currentDir);
-  if (relation != PlaceRelation::kSame && relation != PlaceRelation::kInside) return false;
+  // Already there, however it is spelled: done, and nothing is copied, so a
+  // script may run the same command every day.
+  if (relation == PlaceRelation::kSame) {
+    host.tell("提醒", "'" + rule.title + "'已经位于'" + directory + "'，无需移动，未作任何修改。", NoticeIcon::kQuestion);
+    stop = Unswitched(Outcome::kNothingToDo);
+    return true;
+  }
+  // Copying into a folder inside the old place and then emptying the old
+  // place would destroy the files.
+  if (relation != PlaceRelation::kInside) return false;
   host.tell("错误", "新目录不能是当前目录，也不能位于当前目录之内！", NoticeIcon::kError);
+  stop = Unswitched(Outcome::kRefused);
   return true;
 }
 
@@ -124,7 +133,7 @@ bool PrepareMove(const FolderRule& rule, const std::string& newDirectory, Direct
                  PreparedMove& move, OperationResult& refusal) {
   refusal = Unswitched(Outcome::kRefused);
   if (RefuseInvalidRule(rule, host) || RefuseUnusableDirectory(newDirectory, role, host) ||
-      RefuseSamePlace(rule, newDirectory, host))
+      StopAtCurrentPlace(rule, newDirectory, host, refusal))
     return false;
   move.newDirectory = newDirectory;
   move.target = EnginePath(newDirectory);
@@ -153,12 +162,17 @@ OperationResult ApplyNewDirectory(const FolderRule& rule, PreparedMove& move, Op
   if (move.withFiles) return MoveWithFiles(rule, move, host);
   // A value must name a directory that is there.
   if (!MakeDirectoryPath(move.target)) {
+    OperationResult refused = Unswitched(Outcome::kRefused);
+    refused.accessDenied = dll::GetLastError() == ERROR_ACCESS_DENIED;
     host.tell("修改失败", "无法创建新目录'" + move.newDirectory + "'，文件夹未迁移！", NoticeIcon::kFailure);
-    return Unswitched(Outcome::kRefused);
+    return refused;
   }
-  if (!WriteValue(rule, move.newDirectory)) {
+  LONG status = ERROR_SUCCESS;
+  if (!WriteValue(rule, move.newDirectory, &status)) {
+    OperationResult failed = Unswitched(Outcome::kWriteFailed);
+    failed.accessDenied = status == ERROR_ACCESS_DENIED;
     host.tell("修改失败", "修改目录时发生错误，修改失败！", NoticeIcon::kFailure);
-    return Unswitched(Outcome::kWriteFailed);
+    return failed;
   }
   return {Outcome::kDone, true, move.newDirectory};
 }

@@ -28,6 +28,8 @@ struct OperationResult {
   std::string newDirectory;  // where the folder points when switched
   // The old place was to be emptied, and some of it stayed.
   bool oldPlaceKept = false;
+  // The step that failed was refused for want of rights (access denied).
+  bool accessDenied = false;
 };
 
 // An operation that ends without switching the folder.
@@ -84,10 +86,15 @@ bool RefuseInvalidRule(const FolderRule& rule, OperationHost& host);
 
 // Checks of a new directory made before anything is asked: one whose name
 // Windows cannot hold or that is not absolute, one on a drive that does
-// not exist or that is (or lies in) a file, one that is the current
-// directory or lies inside it (by what it is on disk, not by its
-// spelling). False when the operation may go on.
+// not exist or that is (or lies in) a file. False when the operation may
+// go on.
 bool RefuseUnusableDirectory(const std::string& directory, DirectoryRole role, OperationHost& host);
-bool RefuseSamePlace(const FolderRule& rule, const std::string& directory, OperationHost& host);
+
+// Where the new directory stands to the current one, by what it is on disk
+// and not by its spelling: the same place is nothing to do, a place inside
+// it is refused. True, with `stop` set and the user told, when the
+// operation ends here.
+bool StopAtCurrentPlace(const FolderRule& rule, const std::string& directory, OperationHost& host,
+                        OperationResult& stop);
 
 }  // namespace korvalin

@@ -61,6 +61,8 @@ std::wstring ParentOf(const std::wstring& path) {
   return path.substr(0, cut + 1 == root ? root : cut);
 }
 
+std::wstring RootOf(const std::wstring& path) { return path.substr(0, RootLength(path)); }
+
 std::wstring LastPart(const std::wstring& path) {
   const size_t cut = path.rfind(L'\\');
   return cut == std::wstring::npos ? path : path.substr(cut + 1);

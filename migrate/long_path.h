@@ -22,6 +22,10 @@ std::wstring JoinPath(const std::wstring& folder, const std::wstring& relative);
 // The directory holding the place; empty at a root (\\?\C:\ or a share).
 std::wstring ParentOf(const std::wstring& enginePath);
 
+// The root the place is on: \\?\C:\ or \\?\UNC\server\share; empty for
+// a path without the prefix.
+std::wstring RootOf(const std::wstring& enginePath);
+
 // The last part of a path.
 std::wstring LastPart(const std::wstring& path);
 

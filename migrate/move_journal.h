@@ -31,8 +31,9 @@ struct MoveJournal {
 };
 
 // Move.data in the program's directory, beside Win.data. Written whole and
-// flushed to the disk before the move goes on; false when it cannot be.
-bool WriteMoveJournal(const MoveJournal& journal);
+// flushed to the disk before the move goes on; false when it cannot be,
+// with the system's error in `error`.
+bool WriteMoveJournal(const MoveJournal& journal, DWORD* error = nullptr);
 std::optional<MoveJournal> ReadMoveJournal();
 // False when a journal is still there afterwards.
 bool RemoveMoveJournal();

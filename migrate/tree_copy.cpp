@@ -37,8 +37,9 @@ class FileCopiers {
     work(block);
     join(second);
   }
-  // The failed file first in the plan's order, when any failed.
+  // The failed file first in the plan's order, when any failed, and why.
   const TreeEntry* failedEntry() const { return failed_; }
+  DWORD failedError() const { return failedError_; }
   bool cancelled() const { return cancelled_; }
 
  private:
@@ -71,25 +72,26 @@ class FileCopiers {
         cancel();
         return;
       }
-      const FileCopyResult result = copy(index, block);
+      DWORD error = 0;
+      const FileCopyResult result = copy(index, block, error);
       if (result == FileCopyResult::kCancelled) {
         cancel();
         return;
       }
       if (result == FileCopyResult::kFailed) {
-        fail(entry);
+        fail(entry, error);
         return;
       }
     }
   }
 
   // Out of memory for a path is a failed file like any other.
-  FileCopyResult copy(size_t index, std::vector<char>& block) try {
+  FileCopyResult copy(size_t index, std::vector<char>& block, DWORD& error) try {
     const TreeEntry& entry = plan_.entries[index];
     progress_.startFile(entry.relative);
     int64_t copied = 0;
     const FileCopyResult result = CopyOneFile(JoinPath(plan_.folder, entry.relative), CopyPlace(plan_, index, to_),
-                                              entry.listed, block, progress_, &copied);
+                                              entry.listed, block, progress_, &copied, &error);
     if (result == FileCopyResult::kCopied) progress_.finishFile(entry.listed.size, copied);
     return result;
   } catch (const std::bad_alloc&) {
@@ -101,9 +103,12 @@ class FileCopiers {
     stop_ = true;
   }
 
-  void fail(const TreeEntry& entry) {
+  void fail(const TreeEntry& entry, DWORD error) {
     std::lock_guard<std::mutex> lock(failedLock_);
-    if (!failed_ || &entry < failed_) failed_ = &entry;
+    if (!failed_ || &entry < failed_) {
+      failed_ = &entry;
+      failedError_ = error;
+    }
     stop_ = true;
   }
 
@@ -115,6 +120,7 @@ class FileCopiers {
   std::atomic<bool> cancelled_{false};
   std::mutex failedLock_;
   const TreeEntry* failed_ = nullptr;
+  DWORD failedError_ = 0;
 };
 
 }  // namespace
@@ -155,12 +161,16 @@ CopyReport CopyTree(const TreePlan& plan, const std::wstring& to, CopyProgress& 
     report.outcome = CopyOutcome::kCancelled;
     return report;
   }
-  if (!MakeDirectoryPath(to)) return report;
+  if (!MakeDirectoryPath(to)) {
+    report.error = dll::GetLastError();
+    return report;
+  }
   for (const TreeEntry& entry : plan.entries) {
     if (!entry.directory()) continue;
     const std::wstring path = JoinPath(to, entry.relative);
     if (!dll::CreateDirectoryW(path.c_str(), nullptr) && !IsDirectory(path)) {
       report.failedEntry = entry.relative;
+      report.error = dll::GetLastError();
       return report;
     }
   }
@@ -168,8 +178,12 @@ CopyReport CopyTree(const TreePlan& plan, const std::wstring& to, CopyProgress& 
   copiers.run();
   if (copiers.failedEntry() || copiers.cancelled()) {
     DeleteWaitingCopies(plan, to);
-    if (copiers.failedEntry()) report.failedEntry = copiers.failedEntry()->relative;
-    else report.outcome = CopyOutcome::kCancelled;
+    if (copiers.failedEntry()) {
+      report.failedEntry = copiers.failedEntry()->relative;
+      report.error = copiers.failedError();
+    } else {
+      report.outcome = CopyOutcome::kCancelled;
+    }
     return report;
   }
   // Directory attributes last: a read-only directory still took its files.

@@ -13,6 +13,7 @@ enum class CopyOutcome { kCopied, kFailed, kCancelled };
 struct CopyReport {
   CopyOutcome outcome = CopyOutcome::kFailed;
   std::wstring failedEntry;  // relative, when a file or directory could not be made
+  DWORD error = 0;           // the system's error for it
 };
 
 // Copies the planned entries into `to` (made, with any missing ancestor):

@@ -167,33 +167,38 @@ rt::Text ReadRegistryText(int32_t rootCode, const char* valuePath) {
 }
 
 bool WriteRegistryValue(int32_t rootCode, const char* keyPath, const char* valueName, const void* bytes,
-                        int32_t length, DWORD type) {
+                        int32_t length, DWORD type, LONG* status) {
   const HKEY root = RootKeyFromCode(rootCode);
   const size_t count = bytes && length > 0 ? static_cast<size_t>(length) : 0;
   rt::OwnedBlock data(rt::program::Allocate(count + 1));
   if (count) std::memcpy(data.get(), bytes, count);
   static_cast<char*>(data.get())[count] = '\0';
+  LONG ignored = ERROR_SUCCESS;
+  LONG& result = status ? *status : ignored;
 
   const bool native64 = IsNative64Bit();
   FsRedirectionOff redirection(native64);
+  result = ERROR_GEN_FAILURE;
   if (!redirection.ok()) return false;
   const REGSAM mask = native64 ? kWrite64 : kWrite32;
   OwnedKey rootHandle;
-  if (!rootHandle.accept(dll::RegOpenKeyExA(root, "", 0, mask, rootHandle.receive()))) return false;
+  if (!rootHandle.accept(result = dll::RegOpenKeyExA(root, "", 0, mask, rootHandle.receive()))) return false;
   OwnedKey key;
   DWORD disposition = 0;
-  if (!key.accept(dll::RegCreateKeyExA(rootHandle.get(), keyPath ? keyPath : "", 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                       mask, nullptr, key.receive(), &disposition)))
+  if (!key.accept(result = dll::RegCreateKeyExA(rootHandle.get(), keyPath ? keyPath : "", 0, nullptr,
+                                                REG_OPTION_NON_VOLATILE, mask, nullptr, key.receive(), &disposition)))
     return false;
   KeyReflectionOff reflection(key.get(), native64);
   const char* name = valueName && *valueName ? valueName : nullptr;
-  return dll::RegSetValueExA(key.get(), name, 0, type, static_cast<const BYTE*>(data.get()),
-                             static_cast<DWORD>(count + 1)) == ERROR_SUCCESS;
+  result = dll::RegSetValueExA(key.get(), name, 0, type, static_cast<const BYTE*>(data.get()),
+                               static_cast<DWORD>(count + 1));
+  return result == ERROR_SUCCESS;
 }
 
-bool WriteRegistryText(int32_t rootCode, const char* valuePath, const void* bytes, int32_t length, DWORD type) {
+bool WriteRegistryText(int32_t rootCode, const char* valuePath, const void* bytes, int32_t length, DWORD type,
+                       LONG* status) {
   const ValuePath path = SplitValuePath(valuePath);
-  return WriteRegistryValue(rootCode, path.keyPath, path.valueNameArg(), bytes, length, type);
+  return WriteRegistryValue(rootCode, path.keyPath, path.valueNameArg(), bytes, length, type, status);
 }
 
 bool FlushRegistryKey(int32_t rootCode, const char* valuePath) {

@@ -52,14 +52,15 @@ void* ReadRegistryValue(int32_t rootCode, const char* valuePath, DWORD* type = n
 rt::Text ReadRegistryText(int32_t rootCode, const char* valuePath);
 
 // Stores the bytes with one NUL appended, creating the key when missing.
-// True only if RegSetValueExA succeeded.
+// True only if RegSetValueExA succeeded; with `status`, the status of the
+// call that failed (ERROR_ACCESS_DENIED for an account without the right).
 bool WriteRegistryValue(int32_t rootCode, const char* keyPath, const char* valueName, const void* bytes,
-                        int32_t length, DWORD type = REG_SZ);
+                        int32_t length, DWORD type = REG_SZ, LONG* status = nullptr);
 
 // Splits the value path and writes; pass a text's bytes without terminator,
 // so the stored value ends in exactly one NUL.
 bool WriteRegistryText(int32_t rootCode, const char* valuePath, const void* bytes, int32_t length,
-                       DWORD type = REG_SZ);
+                       DWORD type = REG_SZ, LONG* status = nullptr);
 
 // Writes the key that holds the value to the disk now; false when it
 // cannot be opened or flushed.

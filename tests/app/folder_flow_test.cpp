@@ -198,16 +198,22 @@ TEST_F(FolderFlow, AFailedCopyAsksNoClearQuestionAndLosesNothing) {
   EXPECT_EQ(RowCurrentDir(row), oldDir_);
 }
 
-TEST_F(FolderFlow, TheCurrentDirectoryAndOnesInsideItAreRefused) {
+TEST_F(FolderFlow, TheCurrentDirectoryIsNothingToDoAndOnesInsideItAreRefused) {
   FillOldDirectory();
   int32_t row = AddTestRow(true);
   for (const std::string& target : {oldDir_ + "\\sub", oldDir_}) {
     SCOPED_TRACE(target);
-    // Refused before the question.
+    // Told before the question.
     std::vector<SeenDialog> seen = Run(row, {BrowseTo(target), Press(IDCLOSE)});
     ASSERT_EQ(seen.size(), 2u) << Describe(seen);
-    EXPECT_TRUE(seen[1].Shows(L"错误"));
-    EXPECT_TRUE(seen[1].Shows(kNestedRefused));
+    if (target == oldDir_) {
+      EXPECT_TRUE(seen[1].Shows(L"提醒"));
+      EXPECT_TRUE(seen[1].Shows(L"'测试桌面'已经位于'" + Wide(oldDir_) + L"'，无需移动，未作任何修改。"))
+          << seen[1].AllTexts();
+    } else {
+      EXPECT_TRUE(seen[1].Shows(L"错误"));
+      EXPECT_TRUE(seen[1].Shows(kNestedRefused));
+    }
     EXPECT_FALSE(Value().found);
     EXPECT_EQ(RowCurrentDir(row), oldDir_);
     ExpectOldFilesKept();

@@ -68,7 +68,7 @@ TEST_F(RestoreFlow, ADefaultEqualToTheCurrentDirectoryNeedsNoRestore) {
   ExpectUnchanged(row);
 }
 
-TEST_F(RestoreFlow, ALetterCaseDifferenceIsTheSamePlaceAndRefusedBeforeTheQuestion) {
+TEST_F(RestoreFlow, ALetterCaseDifferenceIsTheSamePlaceAndNothingToDo) {
   int32_t row = AddTestRow(true);
   std::string upper = currentDir_;
   for (char& c : upper) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
@@ -77,8 +77,8 @@ TEST_F(RestoreFlow, ALetterCaseDifferenceIsTheSamePlaceAndRefusedBeforeTheQuesti
   // Accepted, it would copy the folder onto itself and then empty it.
   std::vector<SeenDialog> seen = Run(row, {Press(IDCLOSE)});
   ASSERT_EQ(seen.size(), 1u) << Describe(seen);
-  EXPECT_TRUE(seen[0].Shows(L"错误"));
-  EXPECT_TRUE(seen[0].Shows(L"新目录不能是当前目录，也不能位于当前目录之内！"));
+  EXPECT_TRUE(seen[0].Shows(L"提醒"));
+  EXPECT_TRUE(seen[0].Shows(L"'测试文档'已经位于'" + Wide(upper) + L"'，无需移动，未作任何修改。")) << seen[0].AllTexts();
   ExpectUnchanged(row);
 }
 

@@ -86,7 +86,7 @@ TEST(SafeMove, AFileThatComesWhileTheClearQuestionIsOpenSurvives) {
   EXPECT_EQ(run.Close(), 0u);
 }
 
-TEST(SafeMove, ALinkOrAShortNameIntoTheCurrentDirectoryIsRefusedBeforeTheQuestion) {
+TEST(SafeMove, ALinkOrAShortNameToTheCurrentDirectoryChangesNothing) {
   Folders folders("intoself");
   std::string old = folders.Make("A Rather Long Desktop Name");
   ASSERT_TRUE(MakeUserDesktop(old));
@@ -102,13 +102,15 @@ TEST(SafeMove, ALinkOrAShortNameIntoTheCurrentDirectoryIsRefusedBeforeTheQuestio
   run.ClickRowButton(1);
   Dialog browser = WaitForDialog(run.processId());
   ASSERT_TRUE(BrowseTo(run.process(), browser, link));
-  Dialog refusal = WaitForDialog(run.processId());
-  EXPECT_TRUE(refusal.Shows(L"新目录不能是当前目录，也不能位于当前目录之内！")) << refusal.AllTexts();
-  Answer(refusal, IDCLOSE);
+  // The link leads to the folder itself: already there, nothing copied.
+  Dialog told = WaitForDialog(run.processId());
+  EXPECT_TRUE(told.Shows(L"'桌面'已经位于'" + Wide(link) + L"'，无需移动，未作任何修改。")) << told.AllTexts();
+  Answer(told, IDCLOSE);
   EXPECT_EQ(WaitForDialog(run.processId(), 1500).window, nullptr) << "no confirmation";
   EXPECT_EQ(run.Close(), 0u);
   EXPECT_EQ(RegQuery(kShellFolders, "Desktop").data, old);
   EXPECT_TRUE(HoldsUserFiles(old));
+  EXPECT_EQ(Entries(old).size(), 2u) << "nothing was copied into the folder";
 }
 
 TEST(SafeMove, APlaceInsideAnotherFoldersDirectoryIsAWarningWithCancelFirst) {

@@ -277,18 +277,26 @@ TEST_F(Operation, APlaceAnotherFolderUsesAsksFirstWithCancelAsTheDefault) {
   EXPECT_EQ(Value().text, inside);
 }
 
-TEST_F(Operation, ALinkIntoTheCurrentDirectoryIsRefusedBeforeTheQuestion) {
+// A link to the current directory is the folder already where it should
+// go: nothing to do, nothing copied. A place below the link is inside the
+// current directory: refused.
+TEST_F(Operation, ALinkToTheCurrentDirectoryIsAlreadyThereAndOneBelowItRefused) {
   std::string base = MakeTempDirectory("operation-link");
   if (!MakeDirectoryLink(base + "\\into", rule_.currentDir)) GTEST_SKIP() << "no directory links here";
-  for (const std::string& chosen : {base + "\\into", base + "\\into\\deeper"}) {
-    host_.directory = chosen;
-    host_.answers = {true, true};
-    host_.events.clear();
-    EXPECT_EQ(ChangeFolder(rule_, others_, host_).outcome, Outcome::kRefused) << chosen;
-    ASSERT_EQ(host_.events.size(), 2u) << chosen;
-    EXPECT_EQ(host_.events[1], "tell 1 错误 新目录不能是当前目录，也不能位于当前目录之内！");
-  }
+  rule_.moveFiles = true;
+  host_.answers = {true, true};
+  host_.directory = base + "\\into";
+  EXPECT_EQ(ChangeFolder(rule_, others_, host_).outcome, Outcome::kNothingToDo);
+  ASSERT_EQ(host_.events.size(), 2u);
+  EXPECT_EQ(host_.events[1], "tell 0 提醒 '测试'已经位于'" + host_.directory + "'，无需移动，未作任何修改。");
+  host_.directory = base + "\\into\\deeper";
+  host_.events.clear();
+  EXPECT_EQ(ChangeFolder(rule_, others_, host_).outcome, Outcome::kRefused);
+  ASSERT_EQ(host_.events.size(), 2u);
+  EXPECT_EQ(host_.events[1], "tell 1 错误 新目录不能是当前目录，也不能位于当前目录之内！");
+  EXPECT_EQ(host_.answers.size(), 2u) << "nothing was asked";
   EXPECT_FALSE(Value().found);
+  EXPECT_EQ(ReadFile(rule_.currentDir + "\\a.txt"), "alpha");
 }
 
 TEST_F(Operation, RestoreComparesWithTheExpandedDefaultFromHklm) {
