@@ -1,5 +1,6 @@
 #include "app/startup_check.h"
 
+#include "app/account_check.h"
 #include "app/task_dialog.h"
 #include "encoding/text_encoding.h"
 #include "migrate/interrupted_move.h"
@@ -25,6 +26,13 @@ class StartupHost final : public OperationHost {
 };
 
 }  // namespace
+
+bool ConfirmOtherAccount() {
+  const AccountCheck account = CheckAccount();
+  if (!account.other) return true;
+  const std::string text = OtherAccountText(account) + "\r\n确定仍要继续吗？";
+  return ShowWarningQuestion(nullptr, kCaption, "警告", text.c_str());
+}
 
 void ExplainInterruptedMoveAtStart() {
   if (!InterruptedMoveFound()) return;

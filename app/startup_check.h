@@ -7,4 +7,8 @@ namespace korvalin {
 // their own (the main window is not there yet).
 void ExplainInterruptedMoveAtStart();
 
+// Run as another account than the desktop's user, the window warns first
+// (Cancel its default); false when the user declined.
+bool ConfirmOtherAccount();
+
 }  // namespace korvalin

@@ -149,6 +149,20 @@ const char* const kLibraryNames[kDeclaredFunctionCount] = {
     "kernel32.dll",  // 136
     "kernel32.dll",  // 137
     "ntdll.dll",  // 138
+    "user32.dll",  // 139
+    "user32.dll",  // 140
+    "kernel32.dll",  // 141
+    "kernel32.dll",  // 142
+    "advapi32.dll",  // 143
+    "advapi32.dll",  // 144
+    "advapi32.dll",  // 145
+    "advapi32.dll",  // 146
+    "advapi32.dll",  // 147
+    "kernel32.dll",  // 148
+    "kernel32.dll",  // 149
+    "kernel32.dll",  // 150
+    "kernel32.dll",  // 151
+    "kernel32.dll",  // 152
 };
 
 const char* const kFunctionNames[kDeclaredFunctionCount] = {
@@ -291,6 +305,20 @@ const char* const kFunctionNames[kDeclaredFunctionCount] = {
     "SetFileAttributesW",  // 136
     "GetCurrentProcessId",  // 137
     "NtQueryObject",  // 138
+    "GetShellWindow",  // 139
+    "GetWindowThreadProcessId",  // 140
+    "OpenProcess",  // 141
+    "GetCurrentProcess",  // 142
+    "OpenProcessToken",  // 143
+    "GetTokenInformation",  // 144
+    "EqualSid",  // 145
+    "IsWellKnownSid",  // 146
+    "LookupAccountSidA",  // 147
+    "ExpandEnvironmentStringsA",  // 148
+    "CreateToolhelp32Snapshot",  // 149
+    "Process32FirstW",  // 150
+    "Process32NextW",  // 151
+    "ProcessIdToSessionId",  // 152
 };
 
 }  // namespace dll

@@ -8,12 +8,13 @@
 #include <commctrl.h>
 #include <shlobj.h>
 #include <uxtheme.h>
+#include <tlhelp32.h>
 
 #include "runtime/program_calls.h"
 
 namespace dll {
 
-constexpr int kDeclaredFunctionCount = 139;
+constexpr int kDeclaredFunctionCount = 153;
 extern const char* const kLibraryNames[kDeclaredFunctionCount];
 extern const char* const kFunctionNames[kDeclaredFunctionCount];
 
@@ -493,6 +494,61 @@ inline DWORD GetCurrentProcessId() { return rt::program::CallDeclared<DWORD>(137
 // path functions give back
 inline LONG NtQueryObject(HANDLE handle, int kind, PVOID information, ULONG bytes, PULONG returned) {
   return rt::program::CallDeclared<LONG>(138, handle, kind, information, bytes, returned);
+}
+
+// 139: the account check: the shell's window, whose process's user owns the desktop
+inline HWND GetShellWindow() { return rt::program::CallDeclared<HWND>(139); }
+// 140: the account check: the shell's process
+inline DWORD GetWindowThreadProcessId(HWND window, LPDWORD processId) {
+  return rt::program::CallDeclared<DWORD>(140, window, processId);
+}
+// 141: the account check: the shell's process, to read its user
+inline HANDLE OpenProcess(DWORD access, BOOL inherit, DWORD processId) {
+  return rt::program::CallDeclared<HANDLE>(141, access, inherit, processId);
+}
+// 142: the account check: this process, to read its user
+inline HANDLE GetCurrentProcess() { return rt::program::CallDeclared<HANDLE>(142); }
+// 143: the account check: a process's token
+inline BOOL OpenProcessToken(HANDLE process, DWORD access, PHANDLE token) {
+  return rt::program::CallDeclared<BOOL>(143, process, access, token);
+}
+// 144: the account check: a token's user
+inline BOOL GetTokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS kind, LPVOID information, DWORD bytes,
+                                PDWORD returned) {
+  return rt::program::CallDeclared<BOOL>(144, token, kind, information, bytes, returned);
+}
+// 145: the account check: the two users compared
+inline BOOL EqualSid(PSID first, PSID second) { return rt::program::CallDeclared<BOOL>(145, first, second); }
+// 146: the account check: the system's own accounts, whose profile is no user's
+inline BOOL IsWellKnownSid(PSID sid, WELL_KNOWN_SID_TYPE type) {
+  return rt::program::CallDeclared<BOOL>(146, sid, type);
+}
+// 147: the account check: the users' names in its message
+inline BOOL LookupAccountSidA(LPCSTR system, PSID sid, LPSTR name, LPDWORD nameLength, LPSTR domain,
+                              LPDWORD domainLength, PSID_NAME_USE use) {
+  return rt::program::CallDeclared<BOOL>(147, system, sid, name, nameLength, domain, domainLength, use);
+}
+// 148: a layout file's directories: %USERNAME%, %OneDrive% and any other variable
+inline DWORD ExpandEnvironmentStringsA(LPCSTR text, LPSTR expanded, DWORD capacity) {
+  return rt::program::CallDeclared<DWORD>(148, text, expanded, capacity);
+}
+
+// 149: the account check where no shell window is registered: the session's
+// explorer.exe
+inline HANDLE CreateToolhelp32Snapshot(DWORD flags, DWORD processId) {
+  return rt::program::CallDeclared<HANDLE>(149, flags, processId);
+}
+// 150: the account check: the processes of the snapshot
+inline BOOL Process32FirstW(HANDLE snapshot, LPPROCESSENTRY32W entry) {
+  return rt::program::CallDeclared<BOOL>(150, snapshot, entry);
+}
+// 151: the account check
+inline BOOL Process32NextW(HANDLE snapshot, LPPROCESSENTRY32W entry) {
+  return rt::program::CallDeclared<BOOL>(151, snapshot, entry);
+}
+// 152: the account check: only a shell of this session counts
+inline BOOL ProcessIdToSessionId(DWORD processId, DWORD* sessionId) {
+  return rt::program::CallDeclared<BOOL>(152, processId, sessionId);
 }
 
 }  // namespace dll

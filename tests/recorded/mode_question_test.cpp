@@ -29,20 +29,6 @@ KORVALIN_SCENARIO(recorded_mode_question) {
   return rt::RunApplication(&RecordingProgramImage(), ProgramEntry);
 }
 
-// This program and the recorder in a directory of their own, so that the
-// program's files beside itself (rules, placement) stay apart.
-const std::string& IsolatedCopy() {
-  static const std::string path = [] {
-    const std::string directory = MakeTempDirectory("recorded");
-    const std::string recorder = ThisProgramDirectory() + "\\korvalin_recorder.dll";
-    CopyFileA(recorder.c_str(), (directory + "\\korvalin_recorder.dll").c_str(), FALSE);
-    const std::string copy = directory + "\\recorded_tests.exe";
-    CopyFileA(ThisProgramPath().c_str(), copy.c_str(), FALSE);
-    return copy;
-  }();
-  return path;
-}
-
 // One run of the program, asked the mode question by the argument "reset".
 class ModeRun {
  public:

@@ -4,6 +4,7 @@
 
 #include "app/entry.h"
 #include "image/declared_functions.h"
+#include "tests/support/test_support.h"
 
 namespace korvalin::test {
 namespace {
@@ -11,9 +12,9 @@ namespace {
 constexpr char kRecorder[] = "korvalin_recorder.dll";
 
 // TaskDialog, the registry functions, GetNativeSystemInfo, the look-ups of
-// the WOW64 guards, the free room before a copy, opening files, and the
-// flushes and deletions of a clear.
-constexpr int kRecordedIndices[] = {10, 11, 12, 13, 14, 15, 16, 18, 19, 77, 108, 117, 123, 125, 130, 132};
+// the WOW64 guards, the free room before a copy, opening files, the
+// flushes and deletions of a clear, and the account check's comparison.
+constexpr int kRecordedIndices[] = {10, 11, 12, 13, 14, 15, 16, 18, 19, 77, 108, 117, 123, 125, 130, 132, 145};
 
 const char* const* RecordingLibraryNames() {
   static const char* names[dll::kDeclaredFunctionCount];
@@ -31,6 +32,18 @@ const rt::ProgramImageHeader& RecordingProgramImage() {
     return h;
   }();
   return header;
+}
+
+const std::string& IsolatedCopy() {
+  static const std::string path = [] {
+    const std::string directory = MakeTempDirectory("recorded");
+    const std::string recorder = ThisProgramDirectory() + "\\korvalin_recorder.dll";
+    CopyFileA(recorder.c_str(), (directory + "\\korvalin_recorder.dll").c_str(), FALSE);
+    const std::string copy = directory + "\\recorded_tests.exe";
+    CopyFileA(ThisProgramPath().c_str(), copy.c_str(), FALSE);
+    return copy;
+  }();
+  return path;
 }
 
 std::string Describe(const KorvalinRecordedCall& call) {

@@ -14,6 +14,11 @@ namespace korvalin::test {
 
 const rt::ProgramImageHeader& RecordingProgramImage();
 
+// This test program and the recorder copied into a directory of their own,
+// so that a whole-program child's files beside itself (rules, placement,
+// journal) stay apart: the copy's path.
+const std::string& IsolatedCopy();
+
 // One logged call, as "Name" or, for look-ups, "Name(text)".
 std::string Describe(const KorvalinRecordedCall& call);
 

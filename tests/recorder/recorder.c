@@ -301,6 +301,16 @@ BOOL WINAPI RecSetFileInformationByHandle(HANDLE file, FILE_INFO_BY_HANDLE_CLASS
   return ok;
 }
 
+/* ---- accounts ---- */
+
+BOOL WINAPI RecEqualSid(PSID first, PSID second) {
+  KorvalinRecordedCall* call = Record("EqualSid");
+  BOOL same = state->sidsDiffer ? FALSE : EqualSid(first, second);
+  ARG(0, first); ARG(1, second);
+  if (call) call->result = (uintptr_t)same;
+  return same;
+}
+
 /* ---- opening files ---- */
 
 static BOOL RefusedOnWindows(LPCSTR name, DWORD access, DWORD disposition, DWORD flags) {

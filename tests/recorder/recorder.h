@@ -57,6 +57,9 @@ typedef struct KorvalinRecorderState {
   /* FlushFileBuffers, RegFlushKey and SetFileInformationByHandle are logged
      (the last with its class in args[1]) when set; they always forward. */
   int32_t recordFlushes;
+  /* EqualSid answers FALSE (logged), as for a process run by another
+     account than the desktop's user, which Wine cannot make; 0 forwards. */
+  int32_t sidsDiffer;
   volatile int32_t count;    /* calls logged */
   volatile int32_t dropped;  /* calls beyond the capacity */
   KorvalinRecordedCall calls[KORVALIN_RECORDER_CAPACITY];
