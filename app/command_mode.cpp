@@ -1,5 +1,9 @@
 #include "app/command_mode.h"
 
+#include "app/account_check.h"
+#include "app/command_apply.h"
+#include "app/command_host.h"
+#include "app/command_list.h"
 #include "app/command_output.h"
 #include "app/task_dialog.h"
 #include "encoding/text_encoding.h"
@@ -12,85 +16,8 @@
 namespace korvalin {
 namespace {
 
-// The window's questions answered by the arguments: the command itself is
-// the confirmation, and the old directory is emptied only with /clear.
-class CommandHost final : public OperationHost {
- public:
-  CommandHost(const CommandLine& line, CommandOutput& out) : line_(line), out_(out) {}
-
-  std::string chooseNewDirectory(const std::string&) override { return line_.directory; }
-
-  bool ask(Question question, const std::string& text) override {
-    if (question == Question::kConfirmMerge || question == Question::kPutBackOldValue) {
-      out_.line(text + " -> no (the command line does not take this on itself)");
-      return false;
-    }
-    if (question == Question::kReplaceFiles) {
-      out_.line(text + (line_.replace ? " -> yes" : " -> no (without /replace)"));
-      return line_.replace;
-    }
-    const bool yes = question != Question::kClearOldDirectory || line_.clear;
-    out_.line(text + (yes ? " -> yes" : " -> no (without /clear)"));
-    return yes;
-  }
-
-  CopyReport runCopy(const std::function<CopyReport()>& copy, CopyProgress& progress) override {
-    CopyReport report = copy();
-    out_.line("copied " + std::to_string(progress.filesDone()) + " of " + std::to_string(progress.filesTotal()) +
-              " files");
-    return report;
-  }
-
-  void tell(const std::string& instruction, const std::string& content, NoticeIcon) override {
-    out_.line(instruction + ": " + content);
-  }
-
- private:
-  const CommandLine& line_;
-  CommandOutput& out_;
-};
-
-int ExitCodeOf(const OperationResult& result) {
-  switch (result.outcome) {
-    case Outcome::kDone: return result.oldPlaceKept ? kExitOldPlaceKept : kExitDone;
-    case Outcome::kNothingToDo: return kExitDone;
-    case Outcome::kCopyFailed: return kExitCopyFailed;
-    case Outcome::kWriteFailed: return kExitWriteFailed;
-    case Outcome::kRefused:
-    case Outcome::kCancelled: break;
-  }
-  return kExitRefused;
-}
-
-// The rule set, with a word when rules.json was passed over.
-RuleSet ReadRules(CommandOutput& out) {
-  LoadedRules loaded = ReadRuleSet();
-  if (loaded.source == RulesSource::kBuiltInTooLarge)
-    out.line("rules.json 文件超过 16 MB，未读取，已改用内置的目录规则。");
-  if (loaded.source == RulesSource::kBuiltInTimedOut)
-    out.line("rules.json 在 8 秒内未能读完，已改用内置的目录规则。");
-  return std::move(loaded.rules);
-}
-
-int ListRules(CommandOutput& out) {
-  for (const FolderRule& rule : ReadRules(out))
-    out.line(rule.title + "\t" + rule.name + "\t" + rule.currentDir + "\t" + (rule.valid() ? "valid" : "invalid"));
-  return kExitDone;
-}
-
-// A log inside a folder being moved would be copied half-written, and
-// would be one of the files the clear weighs.
-bool LogInsideTheMove(const std::string& log, const FolderRule& rule, const std::string& newDirectory) {
-  for (const std::string& directory : {rule.currentDir, newDirectory}) {
-    if (directory.empty()) continue;
-    const PlaceRelation relation = RelatePlaces(log, directory);
-    if (relation == PlaceRelation::kSame || relation == PlaceRelation::kInside) return true;
-  }
-  return false;
-}
-
 int RunOperation(const CommandLine& line, CommandOutput& out) {
-  RuleSet others = ReadRules(out);
+  RuleSet others = ReadRulesTelling(out);
   auto found = others.begin();
   while (found != others.end() && !SameRegistryName(found->name, line.name)) ++found;
   if (found == others.end()) {
@@ -100,27 +27,21 @@ int RunOperation(const CommandLine& line, CommandOutput& out) {
   }
   FolderRule rule = *found;
   others.erase(found);
-  if (!line.logFile.empty()) {
-    const std::string newDirectory =
-        line.mode == CommandLine::Mode::kMove ? line.directory : DefaultDirectoryOf(rule);
-    if (LogInsideTheMove(line.logFile, rule, newDirectory)) {
-      out.line("the log file " + line.logFile + " lies in the folder's current or new directory; choose another place");
-      return kExitBadArguments;
-    }
-    if (!out.openLog(line.logFile)) {
-      out.line("cannot write the log file " + line.logFile);
-      return kExitBadArguments;
-    }
-  }
+  const std::string newDirectory = line.mode == CommandLine::Mode::kMove ? line.directory : DefaultDirectoryOf(rule);
+  if (!OpenLogAwayFrom(line.logFile, {rule.currentDir, newDirectory}, out)) return kExitBadArguments;
   rule.moveFiles = line.files;
-  CommandHost host(line, out);
+  const CommandAnswers answers{line.directory, line.replace, line.clear};
+  CommandHost host(answers, out);
   const OperationResult result = line.mode == CommandLine::Mode::kMove ? ChangeFolder(rule, others, host)
                                                                         : RestoreFolder(rule, others, host);
   if (result.switched) {
     out.line(rule.name + " -> " + result.newDirectory);
     if (line.restartShell) RestartShell();
   }
-  return ExitCodeOf(result);
+  if (result.outcome == Outcome::kNothingToDo) out.line(rule.name + " already there: " + rule.currentDir);
+  const int code = ExitCodeOf(result);
+  ExplainExitCode(code, out);
+  return code;
 }
 
 // Without a console, and without a log, the usage text would reach no one:
@@ -139,23 +60,34 @@ void ShowUsage(const CommandLine& line, CommandOutput& out, bool logged) {
 int RunCommand(const CommandLine& line, bool alone) {
   CommandOutput out;
   const bool logged = !line.logFile.empty();
-  const bool moves = line.mode == CommandLine::Mode::kMove || line.mode == CommandLine::Mode::kRestore;
-  // A move opens its log once it knows where the folder's places are.
-  if (logged && !moves && !out.openLog(line.logFile)) {
+  const bool changes = line.mode == CommandLine::Mode::kMove || line.mode == CommandLine::Mode::kRestore ||
+                       line.mode == CommandLine::Mode::kApply;
+  // A command that changes folders opens its log once it knows where the
+  // folders' places are.
+  if (logged && !changes && !out.openLog(line.logFile)) {
     out.line("cannot write the log file " + line.logFile);
     return kExitBadArguments;
   }
-  if (moves && !alone) {
+  if (changes && !alone) {
     if (logged) out.openLog(line.logFile);
     out.line("另一个 Korvalin 正在从同一目录运行（可能正在迁移文件），请等它结束后再试。");
     return kExitAnotherRunning;
   }
+  if (changes && !line.asThisAccount) {
+    const AccountCheck account = CheckAccount();
+    if (account.other) {
+      if (logged) out.openLog(line.logFile);
+      out.line(OtherAccountText(account) + " 未作任何修改。要移动这个账户的文件夹，请加上 /as-this-account。");
+      return kExitOtherAccount;
+    }
+  }
   if (alone && InterruptedMoveFound())
     out.line("上次迁移未完成，记录在 Move.data 中；不带参数启动 Korvalin 可查看并处理。");
   switch (line.mode) {
-    case CommandLine::Mode::kList: return ListRules(out);
+    case CommandLine::Mode::kList: return ListRules(out, line.json);
     case CommandLine::Mode::kMove:
     case CommandLine::Mode::kRestore: return RunOperation(line, out);
+    case CommandLine::Mode::kApply: return ApplyLayout(line, out);
     case CommandLine::Mode::kBadArguments:
     case CommandLine::Mode::kWindow: break;
   }

@@ -6,8 +6,8 @@
 namespace korvalin {
 
 // The process exit codes: a deployment tool takes 0 as done, 5 as "try
-// again later", and the rest as failures that changed nothing (1 to 4) or
-// that moved the folder but kept files in the old place (6).
+// again later", 6 as done with files kept in the old place, and the rest as
+// failures that switched nothing.
 constexpr int kExitDone = 0;
 constexpr int kExitRefused = 1;
 constexpr int kExitBadArguments = 2;
@@ -15,6 +15,8 @@ constexpr int kExitCopyFailed = 3;
 constexpr int kExitWriteFailed = 4;
 constexpr int kExitAnotherRunning = 5;
 constexpr int kExitOldPlaceKept = 6;
+constexpr int kExitOtherAccount = 7;  // not the desktop's user, without /as-this-account
+constexpr int kExitNeedsRights = 8;   // a step was refused for want of rights
 
 // Runs the command and returns the process exit code. `alone` is false
 // when another Korvalin runs from the same directory: only /list runs then.

@@ -32,14 +32,18 @@ const std::vector<uint8_t>& TemplateBlock() {
   return block;
 }
 
-}  // namespace
-
-int ProgramEntry() {
+void StartProgram() {
   rt::program::InitializeRuntime();
   _fpreset();
   folderList = new FolderList(&folderList);
   rt::program::SetExitRoutine(ProgramExit);
   InitializeModules();
+}
+
+}  // namespace
+
+int ProgramEntry() {
+  StartProgram();
   // A command runs without a window and ends the process with its code.
   const CommandLine line = ParseCommandLine(ProgramArguments());
   const bool alone = ClaimProgramDirectory();
@@ -48,10 +52,21 @@ int ProgramEntry() {
     TellAnotherIsRunning();
     rt::program::EndProgram(kExitAnotherRunning);
   }
+  if (!ConfirmOtherAccount()) rt::program::EndProgram(kExitOtherAccount);
   ExplainInterruptedMoveAtStart();
   rt::program::LoadStartupWindow(kMainWindowId);
   rt::program::RunMessageLoop();
   return 0;
+}
+
+int ConsoleEntry() {
+  StartProgram();
+  CommandLine line = ParseCommandLine(ProgramArguments());
+  if (line.mode == CommandLine::Mode::kWindow) {
+    line.mode = CommandLine::Mode::kBadArguments;
+    line.problem = "KorvalinCmd.exe runs the commands below; Korvalin.exe shows the window";
+  }
+  rt::program::EndProgram(RunCommand(line, ClaimProgramDirectory()));
 }
 
 void ProgramExit() {

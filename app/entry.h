@@ -6,6 +6,8 @@
 namespace korvalin {
 
 int ProgramEntry();
+// KorvalinCmd.exe's: the commands alone; no arguments print the usage.
+int ConsoleEntry();
 void ProgramExit();
 
 const rt::ProgramImageHeader& ProgramHeader();

@@ -25,6 +25,7 @@ struct FolderRule {
   bool moveFiles = false;  // files go with the folder
   std::string currentDir;  // expanded; empty for an invalid rule
   RuleProblem problem = RuleProblem::kNone;  // root is -1 unless kNone
+  int32_t documentRoot = 0;  // the root code the document gave, kept when root is -1
 
   bool valid() const { return root != -1; }
   // The registry value that holds the folder's place: path \ name.

@@ -148,6 +148,7 @@ class KeyReaders {
 // The folder's place from the registry; the rule is marked invalid when it
 // is missing, or when it or the rule's registry names cannot be used.
 void ReadCurrentDirectory(FolderRule& rule, KeyReaders& keys) {
+  rule.documentRoot = rule.root;
   if (HoldsWildcard(rule.name) || HoldsWildcard(rule.path)) {
     rule.problem = RuleProblem::kUnrepresentable;
   } else {

@@ -74,18 +74,22 @@ TEST(ExitCodes, ThreeIsACopyThatFailedAndSwitchedNothing) {
   EXPECT_TRUE(run.Read("Move.data").empty());
 }
 
-TEST(ExitCodes, FourIsAValueThatCouldNotBeWrittenAfterAVerifiedCopy) {
-  Folders folders("exit4");
+// A registry value the account may read but not set: the copy was made and
+// verified, the switch refused for want of rights. (Code 4, a write that
+// fails for another reason, is produced through the recording stand-in.)
+TEST(ExitCodes, EightIsAStepRefusedForWantOfRights) {
+  Folders folders("exit8");
   const std::string old = folders.Make("old"), fresh = folders.Make("new");
   PutUserFiles(old);
   LockedKey key(old);
   if (!key.locked()) GTEST_SKIP() << "the registry here takes no access rules";
-  KorvalinRun run("exit4");
+  KorvalinRun run("exit8");
   run.Put("rules.json", "{\"regPath\": [{\"title\": \"Locked\", \"name\": \"Desktop\", \"root\": 3, "
                         "\"path\": \"Software\\\\KorvalinE2E\\\\Locked\"}]}");
   std::string out;
-  EXPECT_EQ(run.RunCommand("/move Desktop " + fresh + " /files /clear", &out), 4u) << out;
+  EXPECT_EQ(run.RunCommand("/move Desktop " + fresh + " /files /clear", &out), 8u) << out;
   EXPECT_TRUE(Says(out, L"修改目录时发生错误，修改失败！")) << out;
+  EXPECT_TRUE(Says(out, L"此账户没有这一步所需的权限（拒绝访问），文件夹未迁移。")) << out;
   EXPECT_EQ(key.value(), old);
   EXPECT_TRUE(HoldsUserFiles(old)) << "nothing was cleared";
   EXPECT_TRUE(HoldsUserFiles(fresh)) << "the copy had been verified";
