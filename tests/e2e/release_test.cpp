@@ -51,16 +51,48 @@ std::string ProductVersion(const std::string& program) {
   return std::string(value, length ? length - 1 : 0);
 }
 
-TEST(ReleaseZip, HoldsTheGuideTheRulesAndBothPrograms) {
+TEST(ReleaseZip, HoldsTheGuidesTheSamplesAndAllFourPrograms) {
+  // Both guides with a byte-order mark and CR LF, so that every Notepad shows them.
+  const std::string mark = "\xEF\xBB\xBF";
   bool exists = false;
   std::string guide = ReadFileBytes(std::string(kUnpacked) + "\\GUIDE.txt", &exists);
   ASSERT_TRUE(exists);
-  EXPECT_EQ(guide.rfind("Korvalin " KORVALIN_VERSION " - user guide\n", 0), 0u) << guide.substr(0, 40);
-  EXPECT_NE(guide.find("Korvalin64.exe"), std::string::npos) << "the guide says which program to use";
-  EXPECT_EQ(ProductVersion(std::string(kUnpacked) + "\\Korvalin.exe"), KORVALIN_VERSION);
-  EXPECT_EQ(ProductVersion(std::string(kUnpacked) + "\\Korvalin64.exe"), KORVALIN_VERSION);
-  EXPECT_EQ(MachineOf(ReadFileBytes(std::string(kUnpacked) + "\\Korvalin.exe")), IMAGE_FILE_MACHINE_I386);
-  EXPECT_EQ(MachineOf(ReadFileBytes(std::string(kUnpacked) + "\\Korvalin64.exe")), IMAGE_FILE_MACHINE_AMD64);
+  EXPECT_EQ(guide.rfind(mark + "Korvalin " KORVALIN_VERSION " " + Utf8(L"使用说明") + "\r\n", 0), 0u)
+      << guide.substr(0, 40);
+  std::string english = ReadFileBytes(std::string(kUnpacked) + "\\GUIDE.en.txt", &exists);
+  ASSERT_TRUE(exists);
+  EXPECT_EQ(english.rfind(mark + "Korvalin " KORVALIN_VERSION " - user guide\r\n", 0), 0u) << english.substr(0, 40);
+  for (const std::string* text : {&guide, &english}) {
+    EXPECT_NE(text->find("KorvalinCmd64.exe"), std::string::npos) << "the guide says which program to use";
+    EXPECT_NE(text->find("  8  "), std::string::npos) << "the guide carries the exit codes";
+    EXPECT_EQ(text->find("README"), std::string::npos) << "the zip holds no README to send the reader to";
+  }
+  EXPECT_FALSE(ReadFileBytes(std::string(kUnpacked) + "\\layout-example.json").empty());
+  const struct {
+    const char* file;
+    WORD machine;
+  } programs[] = {{"Korvalin.exe", IMAGE_FILE_MACHINE_I386},
+                  {"Korvalin64.exe", IMAGE_FILE_MACHINE_AMD64},
+                  {"KorvalinCmd.exe", IMAGE_FILE_MACHINE_I386},
+                  {"KorvalinCmd64.exe", IMAGE_FILE_MACHINE_AMD64}};
+  for (const auto& program : programs) {
+    SCOPED_TRACE(program.file);
+    EXPECT_EQ(ProductVersion(std::string(kUnpacked) + "\\" + program.file), KORVALIN_VERSION);
+    EXPECT_EQ(MachineOf(ReadFileBytes(std::string(kUnpacked) + "\\" + program.file)), program.machine);
+  }
+}
+
+// The shipped layout sample reads; checked against this machine it names
+// a drive the prefix lacks, which the check says.
+TEST(ReleaseZip, TheConsoleCompanionReadsTheSampleLayout) {
+  // Where a D: drive were there, the sample would move this prefix's folders.
+  if (GetDriveTypeA("D:\\") != DRIVE_NO_ROOT_DIR) GTEST_SKIP() << "this prefix has a D: drive";
+  std::string out;
+  const std::string unpacked = kUnpacked;
+  EXPECT_EQ(RunCaptured("\"" + unpacked + "\\KorvalinCmd.exe\" /apply \"" + unpacked + "\\layout-example.json\"", &out), 1u)
+      << out;
+  EXPECT_NE(out.find("entry 1 (Desktop)"), std::string::npos) << out;
+  EXPECT_NE(out.find("the layout was not applied: nothing was moved"), std::string::npos) << out;
 }
 
 TEST(ReleaseZip, The32BitKorvalinStarts) { StartsWithTheShippedRules("Korvalin.exe"); }
