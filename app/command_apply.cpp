@@ -145,6 +145,8 @@ std::vector<std::string> CheckLayout(const std::vector<LayoutEntry>& entries, co
 int ApplyLayout(const CommandLine& line, CommandOutput& out) {
   const Layout layout = ReadLayout(line.layoutFile);
   if (!layout.problem.empty()) {
+    // Nothing moves, so the log may be anywhere.
+    if (!line.logFile.empty()) out.openLog(line.logFile);
     out.line(layout.problem);
     return kExitBadArguments;
   }
@@ -152,6 +154,13 @@ int ApplyLayout(const CommandLine& line, CommandOutput& out) {
   std::vector<Planned> planned;
   int code = kExitDone;
   const std::vector<std::string> problems = CheckLayout(layout.entries, rules, planned, code);
+  // The log may not lie where any of the layout's folders is or will be.
+  std::vector<std::string> places;
+  for (const Planned& item : planned) {
+    places.push_back(rules[item.rule].currentDir);
+    places.push_back(item.directory);
+  }
+  if (!OpenLogAwayFrom(line.logFile, places, out)) return kExitBadArguments;
   if (!problems.empty()) {
     for (const std::string& problem : problems) out.line(problem);
     out.line("the layout was not applied: nothing was moved");

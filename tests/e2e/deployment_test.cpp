@@ -131,6 +131,18 @@ TEST(Deployment, ALayoutWithOneBadEntryMovesNothing) {
     EXPECT_TRUE(three.Unmoved());
     EXPECT_FALSE(IsDirectory(root + "\\to\\desk"));
   }
+  // A scheduled run's only record is its log: it holds the refusal.
+  const std::string log = run.directory() + "\\apply.log";
+  std::string out;
+  EXPECT_EQ(run.RunCommand("/apply " + run.directory() + "\\layout.json /log " + log, &out), 1u) << out;
+  EXPECT_TRUE(Says(ReadFileBytes(log), "the layout was not applied: nothing was moved")) << ReadFileBytes(log);
+  // A good layout with its log where a folder goes moves nothing either.
+  run.Put("layout.json", Layout({LayoutEntry("Desktop", root + "\\to\\desk", true)}));
+  EXPECT_EQ(run.RunCommand("/apply " + run.directory() + "\\layout.json /log " + root + "\\to\\desk\\a.log", &out),
+            2u)
+      << out;
+  EXPECT_TRUE(three.Unmoved());
+  EXPECT_FALSE(IsDirectory(root + "\\to\\desk"));
 }
 
 TEST(Deployment, ALayoutOfThreeFoldersMovesEachWithItsFilesAndAgainIsDone) {
@@ -168,13 +180,16 @@ TEST(Deployment, ListAsJsonIsTheRegistryAsItStands) {
   ASSERT_TRUE(RegAdd(kShellFolders, "Desktop", "REG_SZ", desk));
   ASSERT_TRUE(RegAdd(kShellFolders, "Personal", "REG_EXPAND_SZ", "%SystemDrive%\\kv-inventory"));
   KorvalinRun run("inventory");
+  std::string out;
+  // The built-in rules' titles come out as UTF-8, whatever the code page.
+  ASSERT_EQ(run.RunCommand("/list /json", &out), 0u) << out;
+  EXPECT_TRUE(Says(out, "{\"title\": \"\xE6\xA1\x8C\xE9\x9D\xA2\", \"name\": \"Desktop\", \"type\": \"REG_SZ\"")) << out;
   run.Put("rules.json",
           "{\"regPath\": [{\"title\": \"Desk\", \"name\": \"Desktop\", \"root\": 3, \"path\": \"SOFTWARE\\\\Microsoft"
           "\\\\Windows\\\\CurrentVersion\\\\Explorer\\\\User Shell Folders\"}, {\"title\": \"Docs\", \"name\": "
           "\"Personal\", \"root\": 3, \"path\": \"SOFTWARE\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Explorer\\\\"
           "User Shell Folders\"}, {\"title\": \"Gone\", \"name\": \"KorvalinNoSuchValue\", \"root\": 3, \"path\": "
           "\"SOFTWARE\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Explorer\\\\User Shell Folders\"}]}");
-  std::string out;
   ASSERT_EQ(run.RunCommand("/list /json", &out), 0u) << out;
   EXPECT_EQ(out.rfind("[\r\n", 0), 0u) << out;
   EXPECT_NE(out.find("\r\n]\r\n"), std::string::npos) << out;
