@@ -61,23 +61,24 @@ bool WriteWhole(const std::string& path, const std::string& bytes) {
          written == bytes.size() && dll::FlushFileBuffers(file.get());
 }
 
+bool IsDirectoryAt(const std::string& path) {
+  const DWORD attributes = dll::GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 }  // namespace
 
 bool WriteMoveJournal(const MoveJournal& journal, DWORD* error) {
   // Written beside it first: a stage is replaced whole or not at all.
   const std::string path = JournalPath();
   const std::string fresh = path + ".new";
-  if (!WriteWhole(fresh, Serialize(journal))) {
-    if (error) *error = dll::GetLastError();
-    dll::DeleteFileA(fresh.c_str());
-    return false;
-  }
-  if (dll::MoveFileExA(fresh.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
-  // A directory of that name refuses the journal as "access denied", which
-  // no right would change.
-  const DWORD standing = dll::GetFileAttributesA(path.c_str());
-  const bool directory = standing != INVALID_FILE_ATTRIBUTES && (standing & FILE_ATTRIBUTE_DIRECTORY);
-  if (error) *error = directory ? static_cast<DWORD>(ERROR_DIRECTORY) : dll::GetLastError();
+  const bool written = WriteWhole(fresh, Serialize(journal));
+  if (written && dll::MoveFileExA(fresh.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return true;
+  const DWORD failure = dll::GetLastError();
+  // A directory of either name refuses the journal as "access denied",
+  // which no right would change.
+  if (error) *error = IsDirectoryAt(written ? path : fresh) ? static_cast<DWORD>(ERROR_DIRECTORY) : failure;
   dll::DeleteFileA(fresh.c_str());
   return false;
 }

@@ -335,13 +335,19 @@ TEST(NoFileLost, AMoveWithFilesNeedsItsJournal) {
   const std::string fresh = folders.root + "\\new";
   ASSERT_TRUE(MakeUserDesktop(old));
   KorvalinRun run("nojournal");
-  ASSERT_TRUE(CreateDirectoryA((run.directory() + "\\Move.data").c_str(), nullptr));
   std::string out;
-  EXPECT_EQ(run.RunCommand("/move Desktop " + fresh + " /files /clear", &out), 1u) << out;
-  EXPECT_TRUE(Says(out, L"无法在程序目录中写入迁移记录 Move.data")) << out;
-  EXPECT_FALSE(IsDirectory(fresh)) << "nothing was copied";
-  EXPECT_EQ(RegQuery(kShellFolders, "Desktop").data, old);
-  EXPECT_TRUE(HoldsUserFiles(old));
+  // A directory where the journal or its next stage goes: no right would
+  // help, so it is a refusal (1), not a want of rights (8).
+  for (const char* name : {"\\Move.data.new", "\\Move.data"}) {
+    SCOPED_TRACE(name);
+    ASSERT_TRUE(CreateDirectoryA((run.directory() + name).c_str(), nullptr));
+    EXPECT_EQ(run.RunCommand("/move Desktop " + fresh + " /files /clear", &out), 1u) << out;
+    EXPECT_TRUE(Says(out, L"无法在程序目录中写入迁移记录 Move.data")) << out;
+    EXPECT_FALSE(IsDirectory(fresh)) << "nothing was copied";
+    EXPECT_EQ(RegQuery(kShellFolders, "Desktop").data, old);
+    EXPECT_TRUE(HoldsUserFiles(old));
+    if (std::string(name) == "\\Move.data.new") RemoveDirectoryA((run.directory() + name).c_str());
+  }
   // A move without the files needs none.
   EXPECT_EQ(run.RunCommand("/move Desktop " + fresh, &out), 0u) << out;
   EXPECT_EQ(RegQuery(kShellFolders, "Desktop").data, fresh);
