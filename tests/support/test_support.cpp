@@ -72,7 +72,12 @@ HANDLE StartProcess(const std::string& program, const std::string& tail, const c
 DWORD RunCaptured(const std::string& commandLine, std::string* output, DWORD timeoutMs) {
   SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
   HANDLE readEnd = nullptr, writeEnd = nullptr;
-  if (!CreatePipe(&readEnd, &writeEnd, &sa, 0)) return ~0u;
+  // A run that could not be made says why in place of the output.
+  auto failed = [output](const char* what) {
+    if (output) *output = std::string(what) + " failed, error " + std::to_string(GetLastError());
+    return ~0u;
+  };
+  if (!CreatePipe(&readEnd, &writeEnd, &sa, 0)) return failed("CreatePipe");
   SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
   STARTUPINFOA si = {};
   si.cb = sizeof si;
@@ -83,10 +88,12 @@ DWORD RunCaptured(const std::string& commandLine, std::string* output, DWORD tim
   std::string line = commandLine;
   BOOL started =
       CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi);
+  const DWORD startError = GetLastError();
   CloseHandle(writeEnd);
   if (!started) {
     CloseHandle(readEnd);
-    return ~0u;
+    SetLastError(startError);
+    return failed("CreateProcess");
   }
   CloseHandle(pi.hThread);
   // Polled, not read to the end: a process it starts may hold the pipe open
@@ -106,6 +113,7 @@ DWORD RunCaptured(const std::string& commandLine, std::string* output, DWORD tim
     ended = WaitForSingleObject(pi.hProcess, 20) == WAIT_OBJECT_0;
   }
   CloseHandle(readEnd);
+  if (!ended) text += "\r\n[the process outlived " + std::to_string(timeoutMs) + " ms and was ended]";
   if (output) *output = text;
   return FinishProcess(pi.hProcess, ended ? 0 : 1);
 }
