@@ -3,8 +3,9 @@
 // every count where it was.
 #include <cstdio>
 
-#include "app/globals.h"
-#include "app/rule_rows.h"
+#include "app/main/globals.h"
+#include "app/dialogs/window_host.h"
+#include "app/list/rule_rows.h"
 #include "bench/bench_support.h"
 #include "bench/bench_window.h"
 #include "bench/benchmarks.h"
@@ -15,7 +16,8 @@ namespace {
 
 void RuleLoad() {
   ListWindow window(&folderList);
-  LoadRuleSet();
+  WindowHost host(nullptr, "Korvalin");
+  LoadRuleSet(*folderList, host);
 }
 
 // Ten moves of a small folder with its files, after one that binds what a

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/globals.h"
+#include "app/main/globals.h"
 #include "bench/bench_support.h"
 #include "runtime/program_calls.h"
 #include "runtime/value_helpers.h"

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "app/folder_list.h"
+#include "app/list/folder_list.h"
 
 namespace korvalin::bench {
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/folder_list.h"
+#include "app/list/folder_list.h"
 
 namespace korvalin::bench {
 

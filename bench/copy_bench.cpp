@@ -11,7 +11,7 @@
 #include <functional>
 #include <string>
 
-#include "app/progress_window.h"
+#include "app/dialogs/progress_window.h"
 #include "bench/bench_support.h"
 #include "bench/benchmarks.h"
 #include "bench/copy_trees.h"
@@ -55,7 +55,7 @@ int CopyWithKorvalin(const std::string& source, const std::string& destination, 
   // With the window this thread only shows it: the processor time it takes
   // meanwhile is what the window costs the copy, whatever the drift.
   const double guiBefore = ThreadSeconds();
-  const CopyReport report = window ? CopyWithProgressWindow(copy, progress) : copy();
+  const CopyReport report = window ? CopyWithProgressWindow(nullptr, copy, progress) : copy();
   const double gui = window ? ThreadSeconds() - guiBefore : 0;
   const double copied = Now();
   const bool verified = report.outcome == CopyOutcome::kCopied && CopyVerified(plan, to);

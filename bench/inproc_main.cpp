@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/entry.h"
+#include "app/main/entry.h"
 #include "bench/benchmarks.h"
 #include "runtime/program_calls.h"
 #include "runtime/startup.h"

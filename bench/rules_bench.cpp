@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/globals.h"
-#include "app/rule_rows.h"
+#include "app/main/globals.h"
+#include "app/dialogs/window_host.h"
+#include "app/list/rule_rows.h"
 #include "bench/bench_support.h"
 #include "bench/bench_window.h"
 #include "bench/benchmarks.h"
@@ -29,7 +30,8 @@ std::string RulesPath() {
 double TimeLoad(int expectedRows) {
   ListWindow window(&folderList);
   const double start = Now();
-  const bool loaded = LoadRuleSet();
+  WindowHost host(nullptr, "Korvalin");
+  const bool loaded = LoadRuleSet(*folderList, host);
   const double elapsed = Now() - start;
   const int rows = window.list()->getRowCount();
   if (loaded && rows == expectedRows) return elapsed;

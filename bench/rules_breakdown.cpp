@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string>
 
-#include "app/globals.h"
-#include "app/rule_rows.h"
+#include "app/main/globals.h"
+#include "app/list/rule_rows.h"
 #include "bench/bench_support.h"
 #include "bench/bench_window.h"
 #include "bench/benchmarks.h"
@@ -79,7 +79,7 @@ bool LoadBreakdown(const std::string& path, int count) {
   size_t titleBytes = 0;
   for (const FolderRule& rule : rules) titleBytes += rule.title.size() + 1;
   folderList->reserveRows(count + 1, static_cast<int32_t>(titleBytes));
-  for (const FolderRule& rule : rules) AddRuleRow(rule);
+  for (const FolderRule& rule : rules) AddRuleRow(*folderList, rule);
   parts.done("adding the rows, redraw held");
   folderList->holdRedraw(false);
   UpdateWindow(window->handle());

@@ -184,4 +184,10 @@ LoadedRules ReadRuleSet(WorkerWait wait, DWORD evaluationMs) {
   return loaded;
 }
 
+const char* BuiltInRulesNotice(RulesSource source) {
+  if (source == RulesSource::kBuiltInTooLarge) return "rules.json 文件超过 16 MB，未读取，已改用内置的目录规则。";
+  if (source == RulesSource::kBuiltInTimedOut) return "rules.json 在 8 秒内未能读完，已改用内置的目录规则。";
+  return nullptr;
+}
+
 }  // namespace korvalin

@@ -48,6 +48,10 @@ struct LoadedRules {
 // until the process ends.
 LoadedRules ReadRuleSet(WorkerWait wait = nullptr, DWORD evaluationMs = kRulesEvaluationMs);
 
+// Why rules.json was passed over for the built-in rules, for the user; null
+// when it was not.
+const char* BuiltInRulesNotice(RulesSource source);
+
 // The rules of a bound document, without their directories: the rules
 // array is evaluated once and each rule's fields read from it in the order
 // title, name, root, path, moveFiles. Reading stops once `givenUp` is set.

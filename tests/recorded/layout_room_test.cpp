@@ -5,8 +5,8 @@
 
 #include <windows.h>
 
-#include "app/command_line.h"
-#include "app/command_mode.h"
+#include "app/command/command_line.h"
+#include "app/command/command_mode.h"
 #include "tests/recorded/recording_image.h"
 #include "tests/support/scratch.h"
 #include "tests/support/test_support.h"

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/entry.h"
+#include "app/main/entry.h"
 #include "runtime/startup.h"
 #include "tests/recorded/recording_image.h"
 #include "tests/support/test_support.h"

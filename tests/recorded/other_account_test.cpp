@@ -8,9 +8,9 @@
 
 #include <cstdlib>
 
-#include "app/command_line.h"
-#include "app/command_mode.h"
-#include "app/entry.h"
+#include "app/command/command_line.h"
+#include "app/command/command_mode.h"
+#include "app/main/entry.h"
 #include "runtime/startup.h"
 #include "tests/recorded/recording_image.h"
 #include "tests/support/dialogs.h"

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/entry.h"
+#include "app/main/entry.h"
 #include "image/declared_functions.h"
 #include "tests/support/test_support.h"
 

@@ -1,8 +1,0 @@
-#include <windows.h>
-
-#include "app/entry.h"
-#include "runtime/startup.h"
-
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  return rt::RunApplication(&korvalin::ProgramHeader(), korvalin::ProgramEntry);
-}

@@ -1,0 +1,18 @@
+// The main window: its template and its creation and activation handlers.
+#pragma once
+
+#include <windows.h>
+
+#include "runtime/value.h"
+#include "runtime/window_templates.h"
+
+namespace korvalin {
+
+// The main window's template, its handlers as offsets from codeBase (the
+// program's first routine).
+rt::TemplateCollection MainWindowTemplates(const void* codeBase);
+
+void OnMainWindowCreated();
+void OnMainWindowFirstActivated();
+
+}  // namespace korvalin

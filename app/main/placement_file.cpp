@@ -1,0 +1,69 @@
+#include "app/main/placement_file.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "app/main/globals.h"
+#include "image/declared_functions.h"
+#include "runtime/command_calls.h"
+#include "runtime/owned_value.h"
+#include "runtime/value_helpers.h"
+
+namespace korvalin {
+namespace {
+
+constexpr int32_t kPlacementBytes = 8;
+
+// The eight-byte buffer comes from the process heap for each read or write.
+class PlacementBuffer {
+ public:
+  PlacementBuffer() : bytes_(static_cast<uint8_t*>(dll::HeapAlloc(processHeap, HEAP_ZERO_MEMORY, kPlacementBytes))) {}
+  ~PlacementBuffer() {
+    if (bytes_) dll::HeapFree(processHeap, 0, bytes_);
+  }
+  PlacementBuffer(const PlacementBuffer&) = delete;
+  PlacementBuffer& operator=(const PlacementBuffer&) = delete;
+  uint8_t* get() const { return bytes_; }
+
+ private:
+  uint8_t* bytes_;
+};
+
+rt::OwnedText PlacementPath() {
+  rt::OwnedText directory(rt::cmd::GetRunDirectory());
+  return rt::OwnedText(rt::ConcatTexts({directory.get(), "\\Win.data"}));
+}
+
+int32_t SignedHalf(const uint8_t* at) {
+  int16_t value;
+  std::memcpy(&value, at, sizeof value);
+  return value;
+}
+
+}  // namespace
+
+std::optional<SavedPlacement> ReadPlacementFile() {
+  rt::OwnedText path = PlacementPath();
+  rt::OwnedBlock bytes(rt::cmd::ReadFileBytes(path.get()));
+  PlacementBuffer buffer;
+  if (!buffer.get()) return std::nullopt;
+  int32_t length = std::min(rt::ByteSetLength(bytes.get()), kPlacementBytes);
+  if (length > 0) std::memcpy(buffer.get(), rt::ByteSetData(bytes.get()), static_cast<size_t>(length));
+  SavedPlacement p{SignedHalf(buffer.get()), SignedHalf(buffer.get() + 2), SignedHalf(buffer.get() + 4),
+                   SignedHalf(buffer.get() + 6)};
+  if (p.width == 0) return std::nullopt;
+  return p;
+}
+
+void WritePlacementFile(const SavedPlacement& placement) {
+  PlacementBuffer buffer;
+  if (!buffer.get()) return;
+  int32_t words[2] = {rt::cmd::MakeInt(placement.left, placement.top),
+                      rt::cmd::MakeInt(placement.width, placement.height)};
+  std::memcpy(buffer.get(), words, kPlacementBytes);
+  rt::OwnedBlock bytes(rt::cmd::PointerToByteSet(buffer.get(), kPlacementBytes));
+  rt::OwnedText path = PlacementPath();
+  rt::cmd::WriteFileBytes(path.get(), {bytes.get()});
+}
+
+}  // namespace korvalin

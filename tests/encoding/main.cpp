@@ -1,0 +1,6 @@
+#include "tests/support/test_image.h"
+#include "tests/support/test_support.h"
+
+int main(int argc, char** argv) {
+  return korvalin::test::TestMain(argc, argv, korvalin::test::ProgramTestImage());
+}
