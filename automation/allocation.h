@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/heap.h"
+#include "runtime/values/heap.h"
 
 namespace rt::automation {
 

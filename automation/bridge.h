@@ -8,7 +8,7 @@
 
 #include <cstdint>
 #include "automation/allocation.h"
-#include "runtime/value.h"
+#include "runtime/values/value.h"
 
 namespace rt::automation {
 

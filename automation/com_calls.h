@@ -12,7 +12,7 @@
 
 #include "automation/bridge.h"
 #include "automation/commands.h"
-#include "runtime/program_calls.h"
+#include "runtime/interface/program_calls.h"
 
 namespace rt::automation {
 

@@ -1,8 +1,8 @@
 #include <cstring>
 
 #include "automation/bridge.h"
-#include "runtime/code_page_characters.h"
-#include "runtime/heap.h"
+#include "runtime/values/code_page_characters.h"
+#include "runtime/values/heap.h"
 
 namespace rt::automation {
 namespace {

@@ -1,8 +1,8 @@
 #include "automation/commands.h"
 
 #include "automation/bridge.h"
-#include "runtime/heap.h"
-#include "runtime/value_helpers.h"
+#include "runtime/values/heap.h"
+#include "runtime/values/value_helpers.h"
 
 namespace rt::automation::commands {
 namespace {

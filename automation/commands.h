@@ -3,7 +3,7 @@
 // by reference (the address of the variable holding it).
 #pragma once
 
-#include "runtime/value.h"
+#include "runtime/values/value.h"
 
 namespace rt::automation::commands {
 

@@ -1,7 +1,7 @@
 #include <cstring>
 
 #include "automation/invoke_steps.h"
-#include "runtime/heap.h"
+#include "runtime/values/heap.h"
 
 namespace rt::automation {
 namespace {

@@ -1,5 +1,5 @@
 #include "automation/bridge.h"
-#include "runtime/heap.h"
+#include "runtime/values/heap.h"
 
 namespace rt::automation {
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "runtime/heap.h"
+#include "runtime/values/heap.h"
 
 namespace korvalin::bench {
 namespace {

@@ -4,8 +4,8 @@
 
 #include "app/main/globals.h"
 #include "bench/bench_support.h"
-#include "runtime/program_calls.h"
-#include "runtime/value_helpers.h"
+#include "runtime/interface/program_calls.h"
+#include "runtime/values/value_helpers.h"
 
 namespace korvalin::bench {
 namespace {

@@ -7,8 +7,8 @@
 
 #include "app/main/entry.h"
 #include "bench/benchmarks.h"
-#include "runtime/program_calls.h"
-#include "runtime/startup.h"
+#include "runtime/interface/program_calls.h"
+#include "runtime/process/startup.h"
 
 int main(int argc, char** argv) {
   using namespace korvalin::bench;

@@ -14,9 +14,9 @@
 #include "encoding/text_encoding.h"
 #include "rules/builtin_rules.h"
 #include "rules/script_json_reader.h"
-#include "runtime/command_calls.h"
-#include "runtime/owned_value.h"
-#include "runtime/program_calls.h"
+#include "runtime/commands/command_calls.h"
+#include "runtime/values/owned_value.h"
+#include "runtime/interface/program_calls.h"
 
 namespace korvalin::bench {
 namespace {

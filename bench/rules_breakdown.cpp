@@ -15,10 +15,10 @@
 #include "rules/path_check.h"
 #include "rules/rule_set.h"
 #include "rules/script_json_reader.h"
-#include "runtime/command_calls.h"
-#include "runtime/owned_value.h"
-#include "runtime/program_calls.h"
-#include "runtime/value_helpers.h"
+#include "runtime/commands/command_calls.h"
+#include "runtime/values/owned_value.h"
+#include "runtime/interface/program_calls.h"
+#include "runtime/values/value_helpers.h"
 
 namespace korvalin::bench {
 namespace {

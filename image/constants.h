@@ -2,7 +2,7 @@
 // that program code may point at without copying.
 #pragma once
 
-#include "runtime/program_calls.h"
+#include "runtime/interface/program_calls.h"
 
 namespace korvalin {
 

@@ -10,7 +10,7 @@
 #include <uxtheme.h>
 #include <tlhelp32.h>
 
-#include "runtime/program_calls.h"
+#include "runtime/interface/program_calls.h"
 
 namespace dll {
 

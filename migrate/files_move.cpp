@@ -11,8 +11,8 @@
 #include "migrate/tree_clear.h"
 #include "migrate/tree_copy.h"
 #include "registry/registry.h"
-#include "runtime/owned_value.h"
-#include "runtime/value_helpers.h"
+#include "runtime/values/owned_value.h"
+#include "runtime/values/value_helpers.h"
 
 namespace korvalin {
 namespace {

@@ -3,8 +3,8 @@
 #include "migrate/move_journal.h"
 #include "registry/registry.h"
 #include "rules/path_check.h"
-#include "runtime/owned_value.h"
-#include "runtime/value_helpers.h"
+#include "runtime/values/owned_value.h"
+#include "runtime/values/value_helpers.h"
 
 namespace korvalin {
 namespace {

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "image/declared_functions.h"
-#include "runtime/code_page_characters.h"
+#include "runtime/values/code_page_characters.h"
 
 namespace korvalin {
 namespace {

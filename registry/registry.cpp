@@ -7,10 +7,10 @@
 #include <string_view>
 
 #include "image/declared_functions.h"
-#include "runtime/code_page_characters.h"
-#include "runtime/owned_value.h"
-#include "runtime/program_calls.h"
-#include "runtime/value_helpers.h"
+#include "runtime/values/code_page_characters.h"
+#include "runtime/values/owned_value.h"
+#include "runtime/interface/program_calls.h"
+#include "runtime/values/value_helpers.h"
 
 namespace korvalin {
 namespace {

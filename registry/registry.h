@@ -10,7 +10,7 @@
 #include <string>
 
 #include "registry/wow64_guards.h"
-#include "runtime/value.h"
+#include "runtime/values/value.h"
 
 namespace korvalin {
 

@@ -6,7 +6,7 @@
 
 #include "encoding/text_encoding.h"
 #include "image/declared_functions.h"
-#include "runtime/value_helpers.h"
+#include "runtime/values/value_helpers.h"
 
 namespace korvalin {
 namespace {

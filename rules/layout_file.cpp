@@ -9,9 +9,9 @@
 #include "rules/rule_set.h"
 #include "rules/script_json_reader.h"
 #include "rules/script_object.h"
-#include "runtime/command_calls.h"
-#include "runtime/owned_value.h"
-#include "runtime/value_helpers.h"
+#include "runtime/commands/command_calls.h"
+#include "runtime/values/owned_value.h"
+#include "runtime/values/value_helpers.h"
 
 namespace korvalin {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "runtime/code_page_characters.h"
+#include "runtime/values/code_page_characters.h"
 
 namespace korvalin {
 namespace {

@@ -4,9 +4,9 @@
 #include "image/declared_functions.h"
 #include "rules/document_bytes.h"
 #include "rules/priming_script.h"
-#include "runtime/owned_value.h"
-#include "runtime/program_calls.h"
-#include "runtime/value_helpers.h"
+#include "runtime/values/owned_value.h"
+#include "runtime/interface/program_calls.h"
+#include "runtime/values/value_helpers.h"
 
 namespace korvalin {
 namespace {

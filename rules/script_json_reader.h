@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "automation/com_calls.h"
-#include "runtime/value.h"
+#include "runtime/values/value.h"
 
 namespace korvalin {
 

@@ -1,7 +1,7 @@
 #include "app/command/command_line.h"
 
-#include "runtime/command_calls.h"
-#include "runtime/value_helpers.h"
+#include "runtime/commands/command_calls.h"
+#include "runtime/values/value_helpers.h"
 
 namespace korvalin {
 namespace {

@@ -5,9 +5,9 @@
 #include "app/command/command_host.h"
 #include "app/command/exit_codes.h"
 #include "registry/registry.h"
-#include "runtime/code_page_characters.h"
-#include "runtime/owned_value.h"
-#include "runtime/value_helpers.h"
+#include "runtime/values/code_page_characters.h"
+#include "runtime/values/owned_value.h"
+#include "runtime/values/value_helpers.h"
 
 namespace korvalin {
 namespace {

@@ -2,8 +2,8 @@
 
 #include "encoding/text_encoding.h"
 #include "image/declared_functions.h"
-#include "runtime/owned_value.h"
-#include "runtime/value_helpers.h"
+#include "runtime/values/owned_value.h"
+#include "runtime/values/value_helpers.h"
 
 namespace korvalin {
 namespace {

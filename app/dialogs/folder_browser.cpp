@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "image/declared_functions.h"
-#include "runtime/value_helpers.h"
+#include "runtime/values/value_helpers.h"
 
 namespace korvalin {
 namespace {

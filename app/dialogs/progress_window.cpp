@@ -10,8 +10,8 @@
 #include "encoding/text_encoding.h"
 #include "encoding/wide_names.h"
 #include "image/declared_functions.h"
-#include "runtime/owned_value.h"
-#include "runtime/value_helpers.h"
+#include "runtime/values/owned_value.h"
+#include "runtime/values/value_helpers.h"
 
 namespace korvalin {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "image/declared_functions.h"
 #include "encoding/text_encoding.h"
-#include "runtime/program_calls.h"
+#include "runtime/interface/program_calls.h"
 
 namespace korvalin {
 namespace {

@@ -2,8 +2,8 @@
 
 #include "app/list/folder_list_parts.h"
 #include "image/declared_functions.h"
-#include "runtime/program_calls.h"
-#include "runtime/value_helpers.h"
+#include "runtime/interface/program_calls.h"
+#include "runtime/values/value_helpers.h"
 
 namespace korvalin {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "app/list/folder_row.h"
 #include "app/list/gdi.h"
-#include "runtime/value.h"
+#include "runtime/values/value.h"
 
 namespace korvalin {
 

@@ -4,8 +4,8 @@
 #include "app/list/folder_list.h"
 #include "app/list/folder_list_parts.h"
 #include "app/list/gdi.h"
-#include "runtime/owned_value.h"
-#include "runtime/program_calls.h"
+#include "runtime/values/owned_value.h"
+#include "runtime/interface/program_calls.h"
 
 namespace korvalin {
 namespace {

@@ -3,7 +3,7 @@
 #include "app/list/folder_list.h"
 #include "app/list/folder_list_parts.h"
 #include "app/list/gdi.h"
-#include "runtime/program_calls.h"
+#include "runtime/interface/program_calls.h"
 
 namespace korvalin {
 namespace {

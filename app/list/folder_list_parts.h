@@ -8,7 +8,7 @@
 
 #include "app/list/folder_row.h"
 #include "image/declared_functions.h"
-#include "runtime/value_helpers.h"
+#include "runtime/values/value_helpers.h"
 
 namespace korvalin::folder_list {
 

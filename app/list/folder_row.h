@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "runtime/value.h"
+#include "runtime/values/value.h"
 
 namespace korvalin {
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "image/declared_functions.h"
-#include "runtime/gdi_objects.h"
+#include "runtime/windows/gdi_objects.h"
 
 namespace korvalin::gdi {
 

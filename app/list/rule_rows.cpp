@@ -3,8 +3,8 @@
 #include "app/dialogs/message_pump.h"
 #include "image/declared_functions.h"
 #include "rules/rule_set.h"
-#include "runtime/owned_value.h"
-#include "runtime/value_helpers.h"
+#include "runtime/values/owned_value.h"
+#include "runtime/values/value_helpers.h"
 
 namespace korvalin {
 namespace {

@@ -12,7 +12,7 @@
 #include "image/constants.h"
 #include "image/declared_functions.h"
 #include "app/main/main_window.h"
-#include "runtime/program_calls.h"
+#include "runtime/interface/program_calls.h"
 
 namespace korvalin {
 

@@ -1,7 +1,7 @@
 // The program's entry and exit routines, and its image.
 #pragma once
 
-#include "runtime/program_image.h"
+#include "runtime/interface/program_image.h"
 
 namespace korvalin {
 

@@ -4,9 +4,9 @@
 #include <windows.h>
 
 #include "app/list/folder_list.h"
-#include "runtime/loaded_windows.h"
-#include "runtime/program_calls.h"
-#include "runtime/value.h"
+#include "runtime/windows/loaded_windows.h"
+#include "runtime/interface/program_calls.h"
+#include "runtime/values/value.h"
 
 namespace korvalin {
 

@@ -6,12 +6,12 @@
 #include "app/main/operation_mode.h"
 #include "app/main/placement.h"
 #include "app/main/folder_action.h"
-#include "runtime/command_calls.h"
-#include "runtime/loaded_windows.h"
-#include "runtime/owned_value.h"
-#include "runtime/program_calls.h"
-#include "runtime/value_helpers.h"
-#include "runtime/window_events.h"
+#include "runtime/commands/command_calls.h"
+#include "runtime/windows/loaded_windows.h"
+#include "runtime/values/owned_value.h"
+#include "runtime/interface/program_calls.h"
+#include "runtime/values/value_helpers.h"
+#include "runtime/windows/window_events.h"
 
 namespace korvalin {
 namespace {

@@ -3,8 +3,8 @@
 
 #include <windows.h>
 
-#include "runtime/value.h"
-#include "runtime/window_templates.h"
+#include "runtime/values/value.h"
+#include "runtime/windows/window_templates.h"
 
 namespace korvalin {
 

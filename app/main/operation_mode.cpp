@@ -2,9 +2,9 @@
 
 #include "app/dialogs/task_dialog.h"
 #include "encoding/text_encoding.h"
-#include "runtime/command_calls.h"
-#include "runtime/program_calls.h"
-#include "runtime/value_helpers.h"
+#include "runtime/commands/command_calls.h"
+#include "runtime/interface/program_calls.h"
+#include "runtime/values/value_helpers.h"
 
 namespace korvalin {
 namespace {

@@ -3,8 +3,8 @@
 #include "app/main/globals.h"
 #include "app/main/placement_file.h"
 #include "image/declared_functions.h"
-#include "runtime/command_calls.h"
-#include "runtime/program_calls.h"
+#include "runtime/commands/command_calls.h"
+#include "runtime/interface/program_calls.h"
 
 namespace korvalin {
 namespace {

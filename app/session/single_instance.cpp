@@ -7,9 +7,9 @@
 #include "app/dialogs/task_dialog.h"
 #include "encoding/text_encoding.h"
 #include "image/declared_functions.h"
-#include "runtime/command_calls.h"
-#include "runtime/owned_value.h"
-#include "runtime/value_helpers.h"
+#include "runtime/commands/command_calls.h"
+#include "runtime/values/owned_value.h"
+#include "runtime/values/value_helpers.h"
 
 namespace korvalin {
 namespace {

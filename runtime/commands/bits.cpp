@@ -1,4 +1,4 @@
-#include "runtime/commands.h"
+#include "runtime/commands/commands.h"
 #include "runtime/commands/support.h"
 
 namespace rt::commands {

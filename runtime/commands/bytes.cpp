@@ -1,10 +1,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "runtime/commands.h"
+#include "runtime/commands/commands.h"
 #include "runtime/commands/support.h"
-#include "runtime/library.h"
-#include "runtime/runtime_error.h"
+#include "runtime/interface/library.h"
+#include "runtime/process/runtime_error.h"
 
 namespace rt::commands {
 namespace {

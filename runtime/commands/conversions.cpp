@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "runtime/commands.h"
+#include "runtime/commands/commands.h"
 #include "runtime/commands/support.h"
 
 namespace rt::commands {

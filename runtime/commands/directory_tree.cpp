@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "runtime/code_page_characters.h"
+#include "runtime/values/code_page_characters.h"
 #include "runtime/commands/support.h"
 
 namespace rt::commands {

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "runtime/commands.h"
+#include "runtime/commands/commands.h"
 #include "runtime/commands/directory_tree.h"
 #include "runtime/commands/support.h"
-#include "runtime/library.h"
+#include "runtime/interface/library.h"
 
 namespace rt::commands {
 namespace {

@@ -1,9 +1,9 @@
 #include "runtime/commands/support.h"
 
-#include "runtime/heap.h"
-#include "runtime/library.h"
-#include "runtime/runtime_error.h"
-#include "runtime/value_helpers.h"
+#include "runtime/values/heap.h"
+#include "runtime/interface/library.h"
+#include "runtime/process/runtime_error.h"
+#include "runtime/values/value_helpers.h"
 
 namespace rt::commands::detail {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "runtime/value.h"
+#include "runtime/values/value.h"
 
 namespace rt::commands::detail {
 

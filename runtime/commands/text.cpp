@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "runtime/commands.h"
+#include "runtime/commands/commands.h"
 #include "runtime/commands/support.h"
 
 namespace rt::commands {

@@ -1,9 +1,9 @@
 #include <windows.h>
 
-#include "runtime/commands.h"
+#include "runtime/commands/commands.h"
 #include "runtime/commands/support.h"
-#include "runtime/library.h"
-#include "runtime/runtime_error.h"
+#include "runtime/interface/library.h"
+#include "runtime/process/runtime_error.h"
 
 namespace rt::commands {
 namespace {

@@ -7,8 +7,8 @@
 
 #include "automation/bridge.h"
 #include "automation/com_calls.h"
-#include "runtime/program_calls.h"
-#include "runtime/value_helpers.h"
+#include "runtime/interface/program_calls.h"
+#include "runtime/values/value_helpers.h"
 #include "tests/automation/test_object.h"
 #include "tests/support/test_support.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/program_image.h"
+#include "runtime/interface/program_image.h"
 #include "tests/recorder/recorder.h"
 
 namespace korvalin::test {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "registry/registry.h"
-#include "runtime/program_calls.h"
+#include "runtime/interface/program_calls.h"
 #include "tests/recorded/recording_image.h"
 
 namespace korvalin::test {

@@ -7,9 +7,9 @@
 #include <thread>
 
 #include "registry/registry.h"
-#include "runtime/program_calls.h"
-#include "runtime/runtime_error.h"
-#include "runtime/value_helpers.h"
+#include "runtime/interface/program_calls.h"
+#include "runtime/process/runtime_error.h"
+#include "runtime/values/value_helpers.h"
 #include "tests/support/test_support.h"
 
 namespace {

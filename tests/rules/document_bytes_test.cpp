@@ -8,8 +8,8 @@
 #include <string>
 
 #include "rules/document_bytes.h"
-#include "runtime/program_calls.h"
-#include "runtime/value.h"
+#include "runtime/interface/program_calls.h"
+#include "runtime/values/value.h"
 #include "tests/rules/rules_test_support.h"
 
 namespace korvalin::test {

@@ -1,7 +1,7 @@
 #include <windows.h>
 
-#include "runtime/program_calls.h"
-#include "runtime/value_helpers.h"
+#include "runtime/interface/program_calls.h"
+#include "runtime/values/value_helpers.h"
 #include "tests/rules/rules_test_support.h"
 #include "tests/support/test_image.h"
 #include "tests/support/test_support.h"

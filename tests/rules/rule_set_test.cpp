@@ -15,7 +15,7 @@
 
 #include "rules/rule_set.h"
 #include "tests/support/scratch.h"
-#include "runtime/program_calls.h"
+#include "runtime/interface/program_calls.h"
 #include "tests/rules/rules_test_support.h"
 #include "tests/support/test_image.h"
 #include "tests/support/test_support.h"

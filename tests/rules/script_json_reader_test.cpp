@@ -8,7 +8,7 @@
 #include "automation/bridge.h"
 #include "rules/priming_script.h"
 #include "rules/script_json_reader.h"
-#include "runtime/program_calls.h"
+#include "runtime/interface/program_calls.h"
 #include "tests/rules/rules_test_support.h"
 #include "tests/support/test_support.h"
 

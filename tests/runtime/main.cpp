@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "tests/runtime/declared_table.h"
+#include "tests/runtime/interface/declared_table.h"
 #include "tests/support/test_image.h"
 #include "tests/support/test_support.h"
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "runtime/program_image.h"
+#include "runtime/interface/program_image.h"
 
 namespace korvalin::test {
 

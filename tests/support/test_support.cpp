@@ -6,7 +6,7 @@
 #include <cstring>
 #include <map>
 
-#include "runtime/startup.h"
+#include "runtime/process/startup.h"
 
 namespace korvalin::test {
 namespace {

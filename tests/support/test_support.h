@@ -7,8 +7,8 @@
 #include <functional>
 #include <string>
 
-#include "runtime/program_calls.h"
-#include "runtime/program_image.h"
+#include "runtime/interface/program_calls.h"
+#include "runtime/interface/program_image.h"
 #include "tests/support/test_image.h"
 
 namespace korvalin::test {

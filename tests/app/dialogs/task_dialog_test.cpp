@@ -10,8 +10,8 @@
 
 #include "app/dialogs/task_dialog.h"
 #include "encoding/text_encoding.h"
-#include "runtime/program_calls.h"
-#include "runtime/value.h"
+#include "runtime/interface/program_calls.h"
+#include "runtime/values/value.h"
 #include "tests/support/test_support.h"
 
 namespace korvalin::test {

@@ -1,8 +1,8 @@
 #include "tests/app/list/folder_list_fixture.h"
 
 #include "app/main/globals.h"
-#include "runtime/program_calls.h"
-#include "runtime/value_helpers.h"
+#include "runtime/interface/program_calls.h"
+#include "runtime/values/value_helpers.h"
 
 namespace korvalin::test {
 namespace {

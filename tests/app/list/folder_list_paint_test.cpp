@@ -3,9 +3,9 @@
 #include "tests/app/list/folder_list_fixture.h"
 
 #include "app/main/globals.h"
-#include "runtime/owned_value.h"
-#include "runtime/program_calls.h"
-#include "runtime/value_helpers.h"
+#include "runtime/values/owned_value.h"
+#include "runtime/interface/program_calls.h"
+#include "runtime/values/value_helpers.h"
 
 namespace korvalin::test {
 namespace {

@@ -2,7 +2,7 @@
 // list window and its parent, the object reached through its table.
 #include "tests/app/list/folder_list_fixture.h"
 
-#include "runtime/program_calls.h"
+#include "runtime/interface/program_calls.h"
 #include "tests/support/test_support.h"
 
 namespace korvalin::test {

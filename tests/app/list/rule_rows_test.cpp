@@ -4,7 +4,7 @@
 
 #include "app/main/globals.h"
 #include "app/list/rule_rows.h"
-#include "runtime/value_helpers.h"
+#include "runtime/values/value_helpers.h"
 #include "tests/app/main/flow_support.h"
 
 namespace korvalin::test {

@@ -9,7 +9,7 @@
 
 #include "app/main/globals.h"
 #include "app/main/main_window.h"
-#include "runtime/program_calls.h"
+#include "runtime/interface/program_calls.h"
 
 namespace korvalin::test {
 namespace {

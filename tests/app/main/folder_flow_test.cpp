@@ -10,7 +10,7 @@
 
 #include "app/main/globals.h"
 #include "app/main/folder_action.h"
-#include "runtime/value_helpers.h"
+#include "runtime/values/value_helpers.h"
 #include "tests/app/main/flow_support.h"
 #include "tests/support/test_support.h"
 

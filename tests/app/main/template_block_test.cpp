@@ -9,10 +9,10 @@
 #include "app/main/entry.h"
 #include "app/main/globals.h"
 #include "app/main/main_window.h"
-#include "runtime/loaded_windows.h"
-#include "runtime/program_calls.h"
-#include "runtime/window_events.h"
-#include "runtime/window_templates.h"
+#include "runtime/windows/loaded_windows.h"
+#include "runtime/interface/program_calls.h"
+#include "runtime/windows/window_events.h"
+#include "runtime/windows/window_templates.h"
 #include "tests/support/test_support.h"
 
 namespace korvalin::test {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/main/entry.h"
-#include "runtime/window_templates.h"
+#include "runtime/windows/window_templates.h"
 
 namespace korvalin::test {
 namespace {

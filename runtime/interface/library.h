@@ -1,0 +1,29 @@
+// The runtime's own support library: its record, and the way back into the
+// kernel that the kernel hands it at start-up.
+#pragma once
+
+#include <cstdint>
+
+#include "runtime/interface/program_image.h"
+
+namespace rt::library {
+
+// Calls the kernel's notification entry (codes 2003, 2007, 2023 to 2028).
+intptr_t Kernel(int code, intptr_t arg1 = 0, intptr_t arg2 = 0);
+
+enum NotificationCode : int {
+  kProgramDirectory = 2003,
+  kResolveUnit = 2007,
+  kFreeArray = 2023,
+  kAllocate = 2024,
+  kFree = 2025,
+  kReallocate = 2026,
+  kReportError = 2027,
+  kEndProgram = 2028,
+};
+
+// The commands the library lists in its record (command_table.cpp).
+extern const LibraryCommandInfo kCommands[];
+extern const int32_t kCommandCount;
+
+}  // namespace rt::library

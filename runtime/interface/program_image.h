@@ -1,0 +1,83 @@
+// What a program hands the runtime: its image header, the helper table kept
+// in its constant block, and the support-library records.
+#pragma once
+
+#include <cstdint>
+
+#include "runtime/commands/dispatch.h"
+
+namespace rt {
+
+struct PropertyWords {
+  uint32_t low = 0;
+  uint32_t high = 0;
+};
+
+// The 13 entries through which program code reaches the kernel, in this order.
+// Entries 1 and 12 are trampolines: the function or service number travels in
+// a register (eax on i686, r10 on x86_64) and the caller's own arguments are
+// handed on untouched, so the target returns straight to the caller.
+struct RuntimeHelperTable {
+  void (*raiseRuntimeError)(int code);
+  const void* callDeclaredFunction;
+  ValueRecord (*dispatchCommandAlt)(RuntimeCommand, int, const ValueRecord*);
+  ValueRecord (*dispatchCommand)(RuntimeCommand, int, const ValueRecord*);
+  PropertyWords (*readUnitProperty)(uint32_t window, uint32_t unit, int32_t property, int32_t element);
+  void (*writeUnitProperty)(uint32_t window, uint32_t unit, int32_t property, int32_t element, uint32_t low,
+                            uint32_t high);
+  void* (*allocate)(size_t bytes);
+  void* (*reallocate)(void* block, size_t bytes);
+  void (*free)(void* block);
+  void (*endProgram)(int exitCode);
+  void (*runMessageLoop)();
+  void (*loadStartupWindow)(uint32_t windowId);
+  const void* callService;
+};
+
+// The kernel's own copy of the table, which a program copies into its
+// constant block.
+const RuntimeHelperTable& KernelHelperTable();
+
+// (code, argument 1, argument 2) -> result: how a support library calls back.
+using NotificationEntry = intptr_t (*)(int code, intptr_t arg1, intptr_t arg2);
+
+struct LibraryCommandInfo {
+  const char* name;
+  RuntimeCommand command;
+};
+
+struct LibraryInfo {
+  uint32_t format;  // 20000101
+  const char* name;
+  const char* description;
+  int32_t versionMajor;
+  int32_t versionMinor;
+  intptr_t (*notify)(int code, intptr_t arg1, intptr_t arg2);
+  const char* const* dataTypeNames;
+  int32_t dataTypeCount;
+  const LibraryCommandInfo* commands;
+  int32_t commandCount;
+};
+
+// Thirteen fields; on i686 each is one 32-bit word, on x86_64 the addresses
+// are pointer-sized.
+struct ProgramImageHeader {
+  uint32_t runMode;
+  uint32_t reserved;
+  uint32_t lastUnitSerial;
+  const void* codeBase;
+  const void* constantBlock;  // starts with the program's RuntimeHelperTable
+  uint32_t constantBlockSize;
+  const void* templateBlock;
+  uint32_t templateBlockSize;
+  uint32_t libraryCount;
+  const LibraryInfo* const* libraries;
+  uint32_t declaredFunctionCount;
+  const char* const* libraryNames;
+  const char* const* functionNames;
+};
+
+// The runtime's own support library (the commands that program code calls).
+const LibraryInfo& RuntimeLibraryInfo();
+
+}  // namespace rt
