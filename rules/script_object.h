@@ -1,7 +1,7 @@
 // A script object's members, read through the object's own dispatch
 // interface. Unlike an evaluation this compiles nothing: Wine's JScript
-// keeps each evaluation's compiled code (about 2 KiB) for good, which made
-// a long rule set cost over 10 KB a rule.
+// keeps each evaluation's compiled code for good, so evaluating a member
+// at a time made a long rule set's memory grow with every rule.
 #pragma once
 
 #include "automation/com_calls.h"

@@ -20,9 +20,9 @@ constexpr int kCountsText = 100;
 constexpr int kFileText = 101;
 constexpr int kBar = 102;
 constexpr int kBarSteps = 1000;
-// Each refresh sets two texts and the bar, about 5 ms of the GUI thread
-// under Wine that the copy's threads would otherwise have: four a second
-// keep the counts moving at 40 % of the cost of ten.
+// Each refresh sets two texts and the bar, GUI-thread time under Wine that
+// the copy's threads would otherwise have: a few a second keep the counts
+// moving without slowing the copy.
 constexpr DWORD kRefreshMs = 250;
 // A copy done within this never shows the window: making and taking down a
 // dialog would cost more than the copy's own progress is worth.

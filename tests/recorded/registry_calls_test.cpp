@@ -1,5 +1,5 @@
 // The registry access as the platform sees it: every call, its access mask,
-// sizes and order, logged by korvalin_recorder.dll while migrate/registry.cpp
+// sizes and order, logged by korvalin_recorder.dll while registry/registry.cpp
 // and the WOW64 guards run unchanged against the real registry.
 #include <gtest/gtest.h>
 
