@@ -25,18 +25,12 @@ std::string StringOf(rt::Text text) {
   return rt::TextOf(owned);
 }
 
-struct Reading {
-  rt::OwnedBlock bytes;
-  std::optional<std::vector<LayoutEntry>> entries;
-  std::atomic<bool> givenUp{false};
-};
-
-std::optional<std::vector<LayoutEntry>> Evaluate(Reading& reading) {
+std::optional<std::vector<LayoutEntry>> Evaluate(const void* bytes, const std::atomic<bool>& givenUp) {
   ScriptJsonReader reader;
-  if (!reader.bind(reading.bytes.get())) return std::nullopt;
+  if (!reader.bind(bytes)) return std::nullopt;
   std::vector<LayoutEntry> entries;
   const int32_t count = reader.length("");
-  for (int32_t i = 0; i < count && i < kMostEntries && !reading.givenUp; ++i) {
+  for (int32_t i = 0; i < count && i < kMostEntries && !givenUp; ++i) {
     char element[24] = "[";
     *std::to_chars(element + 1, element + sizeof element - 2, i).ptr = ']';
     const ScriptObject entry(reader.value(element));
@@ -53,14 +47,16 @@ std::optional<std::vector<LayoutEntry>> Evaluate(Reading& reading) {
   return entries;
 }
 
-DWORD WINAPI EvaluateOnItsOwnThread(LPVOID argument) {
-  std::unique_ptr<std::shared_ptr<Reading>> reading(static_cast<std::shared_ptr<Reading>*>(argument));
-  // The engine lives in this thread's own apartment.
-  dll::CoInitialize(nullptr);
-  (*reading)->entries = Evaluate(**reading);
-  dll::CoUninitialize();
-  return 0;
-}
+class LayoutEvaluation final : public Evaluation {
+ public:
+  explicit LayoutEvaluation(rt::OwnedBlock bytes) : bytes_(std::move(bytes)) {}
+  void evaluate(const std::atomic<bool>& givenUp) override { entries = Evaluate(bytes_.get(), givenUp); }
+
+  std::optional<std::vector<LayoutEntry>> entries;
+
+ private:
+  rt::OwnedBlock bytes_;
+};
 
 }  // namespace
 
@@ -76,28 +72,21 @@ Layout ReadLayout(const std::string& path) {
     layout.problem = "the layout file " + path + " is larger than 1 MB";
     return layout;
   }
-  auto reading = std::make_shared<Reading>();
-  reading->bytes = std::move(bytes);
-  auto* lent = new std::shared_ptr<Reading>(reading);
-  HANDLE thread = dll::CreateThread(nullptr, 0, EvaluateOnItsOwnThread, lent, 0, nullptr);
-  if (!thread) {
-    delete lent;
+  auto evaluation = std::make_shared<LayoutEvaluation>(std::move(bytes));
+  const std::optional<WaitOutcome> outcome = EvaluateWithinBound(evaluation, nullptr, kRulesEvaluationMs);
+  if (!outcome) {
     layout.problem = "the layout file " + path + " could not be read";
     return layout;
   }
-  if (dll::WaitForSingleObject(thread, kRulesEvaluationMs) != WAIT_OBJECT_0) {
-    reading->givenUp = true;
-    dll::SetThreadPriority(thread, THREAD_PRIORITY_IDLE);
-    dll::CloseHandle(thread);
+  if (outcome != WaitOutcome::kEnded) {
     layout.problem = "the layout file " + path + " did not finish reading within 8 seconds";
     return layout;
   }
-  dll::CloseHandle(thread);
-  if (!reading->entries || reading->entries->empty()) {
+  if (!evaluation->entries || evaluation->entries->empty()) {
     layout.problem = "the layout file " + path + " is no JSON array of one to 1000 folders";
     return layout;
   }
-  layout.entries = std::move(*reading->entries);
+  layout.entries = std::move(*evaluation->entries);
   return layout;
 }
 

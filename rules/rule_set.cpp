@@ -77,46 +77,22 @@ RuleSet BuiltInRules() {
   return EvaluateDocument(document.get()).value_or(RuleSet());
 }
 
-// What the evaluation thread and the waiting thread share; whichever lets
-// go last frees it, so a thread given up on still has it.
-struct Evaluation {
-  rt::OwnedBlock bytes;
+class RulesEvaluation final : public Evaluation {
+ public:
+  explicit RulesEvaluation(rt::OwnedBlock bytes) : bytes_(std::move(bytes)) {}
+  void evaluate(const std::atomic<bool>& givenUp) override { rules = EvaluateDocument(bytes_.get(), &givenUp); }
+
   std::optional<RuleSet> rules;
-  std::atomic<bool> givenUp{false};
+
+ private:
+  rt::OwnedBlock bytes_;
 };
-
-DWORD WINAPI EvaluateOnItsOwnThread(LPVOID argument) {
-  std::unique_ptr<std::shared_ptr<Evaluation>> evaluation(static_cast<std::shared_ptr<Evaluation>*>(argument));
-  // The engine lives in this thread's own apartment.
-  dll::CoInitialize(nullptr);
-  (*evaluation)->rules = EvaluateDocument((*evaluation)->bytes.get(), &(*evaluation)->givenUp);
-  dll::CoUninitialize();
-  return 0;
-}
-
-WaitOutcome PlainWait(HANDLE thread, DWORD milliseconds) {
-  return dll::WaitForSingleObject(thread, milliseconds) == WAIT_OBJECT_0 ? WaitOutcome::kEnded
-                                                                          : WaitOutcome::kTimedOut;
-}
 
 // rules.json's rules, evaluated with a bound on how long that may take.
 LoadedRules EvaluateRulesFile(rt::OwnedBlock bytes, WorkerWait wait, DWORD evaluationMs) {
-  auto evaluation = std::make_shared<Evaluation>();
-  evaluation->bytes = std::move(bytes);
-  auto* lent = new std::shared_ptr<Evaluation>(evaluation);
-  HANDLE thread = dll::CreateThread(nullptr, 0, EvaluateOnItsOwnThread, lent, 0, nullptr);
-  if (!thread) {
-    delete lent;
-    return {BuiltInRules(), RulesSource::kBuiltInTimedOut};
-  }
-  const WaitOutcome outcome = (wait ? wait : PlainWait)(thread, evaluationMs);
-  if (outcome != WaitOutcome::kEnded) {
-    // A length the document only claims would otherwise keep the thread
-    // adding empty rules until the process runs out of memory.
-    evaluation->givenUp = true;
-    dll::SetThreadPriority(thread, THREAD_PRIORITY_IDLE);
-  }
-  dll::CloseHandle(thread);
+  auto evaluation = std::make_shared<RulesEvaluation>(std::move(bytes));
+  const std::optional<WaitOutcome> outcome = EvaluateWithinBound(evaluation, wait, evaluationMs);
+  if (!outcome) return {BuiltInRules(), RulesSource::kBuiltInTimedOut};
   if (outcome == WaitOutcome::kAbandoned) return {RuleSet(), RulesSource::kAbandoned};
   if (outcome == WaitOutcome::kTimedOut) return {BuiltInRules(), RulesSource::kBuiltInTimedOut};
   if (!evaluation->rules) return {BuiltInRules(), RulesSource::kBuiltIn};

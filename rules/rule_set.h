@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "rules/bounded_evaluation.h"
 #include "rules/folder_rule.h"
 #include "rules/script_json_reader.h"
 
@@ -25,11 +26,6 @@ enum class RulesSource {
 constexpr int64_t kLargestRulesFile = 16 * 1024 * 1024;
 // How long rules.json may take to evaluate, all of it.
 constexpr DWORD kRulesEvaluationMs = kScriptTimeoutMs;
-
-enum class WaitOutcome { kEnded, kTimedOut, kAbandoned };
-// Waits up to `milliseconds` for the evaluation thread to end. The window
-// keeps answering while it waits; the command line just waits.
-using WorkerWait = WaitOutcome (*)(HANDLE thread, DWORD milliseconds);
 
 struct LoadedRules {
   RuleSet rules;
