@@ -8,7 +8,7 @@
 #include "app/main/entry.h"
 #include "bench/benchmarks.h"
 #include "runtime/interface/program_calls.h"
-#include "runtime/process/startup.h"
+#include "runtime/interface/startup.h"
 
 int main(int argc, char** argv) {
   using namespace korvalin::bench;

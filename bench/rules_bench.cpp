@@ -14,8 +14,8 @@
 #include "encoding/text_encoding.h"
 #include "rules/builtin_rules.h"
 #include "rules/script_json_reader.h"
-#include "runtime/commands/command_calls.h"
-#include "runtime/values/owned_value.h"
+#include "runtime/interface/command_calls.h"
+#include "runtime/interface/owned_value.h"
 #include "runtime/interface/program_calls.h"
 
 namespace korvalin::bench {

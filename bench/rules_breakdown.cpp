@@ -15,8 +15,8 @@
 #include "rules/path_check.h"
 #include "rules/rule_set.h"
 #include "rules/script_json_reader.h"
-#include "runtime/commands/command_calls.h"
-#include "runtime/values/owned_value.h"
+#include "runtime/interface/command_calls.h"
+#include "runtime/interface/owned_value.h"
 #include "runtime/interface/program_calls.h"
 #include "runtime/values/value_helpers.h"
 

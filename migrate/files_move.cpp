@@ -11,7 +11,7 @@
 #include "migrate/tree_clear.h"
 #include "migrate/tree_copy.h"
 #include "registry/registry.h"
-#include "runtime/values/owned_value.h"
+#include "runtime/interface/owned_value.h"
 #include "runtime/values/value_helpers.h"
 
 namespace korvalin {

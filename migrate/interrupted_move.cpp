@@ -3,7 +3,7 @@
 #include "migrate/move_journal.h"
 #include "registry/registry.h"
 #include "rules/path_check.h"
-#include "runtime/values/owned_value.h"
+#include "runtime/interface/owned_value.h"
 #include "runtime/values/value_helpers.h"
 
 namespace korvalin {

@@ -4,8 +4,8 @@
 #include <map>
 
 #include "migrate/file_handles.h"
-#include "runtime/commands/command_calls.h"
-#include "runtime/values/owned_value.h"
+#include "runtime/interface/command_calls.h"
+#include "runtime/interface/owned_value.h"
 #include "runtime/values/value_helpers.h"
 
 namespace korvalin {

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "image/declared_functions.h"
-#include "runtime/commands/command_calls.h"
+#include "runtime/interface/command_calls.h"
 
 namespace korvalin {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "image/declared_functions.h"
 #include "runtime/values/code_page_characters.h"
-#include "runtime/values/owned_value.h"
+#include "runtime/interface/owned_value.h"
 #include "runtime/interface/program_calls.h"
 #include "runtime/values/value_helpers.h"
 

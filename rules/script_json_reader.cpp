@@ -4,7 +4,7 @@
 #include "image/declared_functions.h"
 #include "rules/document_bytes.h"
 #include "rules/priming_script.h"
-#include "runtime/values/owned_value.h"
+#include "runtime/interface/owned_value.h"
 #include "runtime/interface/program_calls.h"
 #include "runtime/values/value_helpers.h"
 

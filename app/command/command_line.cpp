@@ -1,6 +1,6 @@
 #include "app/command/command_line.h"
 
-#include "runtime/commands/command_calls.h"
+#include "runtime/interface/command_calls.h"
 #include "runtime/values/value_helpers.h"
 
 namespace korvalin {

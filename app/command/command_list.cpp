@@ -6,7 +6,7 @@
 #include "app/command/exit_codes.h"
 #include "registry/registry.h"
 #include "runtime/values/code_page_characters.h"
-#include "runtime/values/owned_value.h"
+#include "runtime/interface/owned_value.h"
 #include "runtime/values/value_helpers.h"
 
 namespace korvalin {

@@ -10,7 +10,7 @@
 #include "encoding/text_encoding.h"
 #include "encoding/wide_names.h"
 #include "image/declared_functions.h"
-#include "runtime/values/owned_value.h"
+#include "runtime/interface/owned_value.h"
 #include "runtime/values/value_helpers.h"
 
 namespace korvalin {

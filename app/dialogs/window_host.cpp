@@ -4,7 +4,7 @@
 #include "app/dialogs/progress_window.h"
 #include "app/dialogs/task_dialog.h"
 #include "encoding/text_encoding.h"
-#include "runtime/values/owned_value.h"
+#include "runtime/interface/owned_value.h"
 
 namespace korvalin {
 namespace {

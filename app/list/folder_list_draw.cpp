@@ -4,7 +4,7 @@
 #include "app/list/folder_list.h"
 #include "app/list/folder_list_parts.h"
 #include "app/list/gdi.h"
-#include "runtime/values/owned_value.h"
+#include "runtime/interface/owned_value.h"
 #include "runtime/interface/program_calls.h"
 
 namespace korvalin {

@@ -2,7 +2,7 @@
 // button, which belongs to one row at a time (1 normal, 2 hot, 3 pressed).
 #include "app/list/folder_list.h"
 #include "app/list/folder_list_parts.h"
-#include "runtime/commands/command_calls.h"
+#include "runtime/interface/command_calls.h"
 #include "runtime/interface/program_calls.h"
 
 namespace korvalin {

@@ -3,7 +3,7 @@
 #include "app/dialogs/message_pump.h"
 #include "image/declared_functions.h"
 #include "rules/rule_set.h"
-#include "runtime/values/owned_value.h"
+#include "runtime/interface/owned_value.h"
 #include "runtime/values/value_helpers.h"
 
 namespace korvalin {

@@ -2,6 +2,6 @@
 // caller is (no elevation asked), so that cmd.exe and PowerShell wait for it
 // and see its output.
 #include "app/main/entry.h"
-#include "runtime/process/startup.h"
+#include "runtime/interface/startup.h"
 
 int main() { return rt::RunApplication(&korvalin::ProgramHeader(), korvalin::ConsoleEntry); }

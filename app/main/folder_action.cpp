@@ -5,7 +5,7 @@
 #include "app/main/globals.h"
 #include "app/list/rule_rows.h"
 #include "app/dialogs/window_host.h"
-#include "runtime/values/owned_value.h"
+#include "runtime/interface/owned_value.h"
 #include "migrate/restore_default.h"
 #include "migrate/shell_restart.h"
 

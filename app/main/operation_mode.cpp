@@ -2,7 +2,7 @@
 
 #include "app/dialogs/task_dialog.h"
 #include "encoding/text_encoding.h"
-#include "runtime/commands/command_calls.h"
+#include "runtime/interface/command_calls.h"
 #include "runtime/interface/program_calls.h"
 #include "runtime/values/value_helpers.h"
 

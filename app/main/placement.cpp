@@ -3,7 +3,7 @@
 #include "app/main/globals.h"
 #include "app/main/placement_file.h"
 #include "image/declared_functions.h"
-#include "runtime/commands/command_calls.h"
+#include "runtime/interface/command_calls.h"
 #include "runtime/interface/program_calls.h"
 
 namespace korvalin {

@@ -7,8 +7,8 @@
 #include "app/dialogs/task_dialog.h"
 #include "encoding/text_encoding.h"
 #include "image/declared_functions.h"
-#include "runtime/commands/command_calls.h"
-#include "runtime/values/owned_value.h"
+#include "runtime/interface/command_calls.h"
+#include "runtime/interface/owned_value.h"
 #include "runtime/values/value_helpers.h"
 
 namespace korvalin {

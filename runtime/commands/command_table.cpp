@@ -1,5 +1,5 @@
 #include "runtime/commands/commands.h"
-#include "runtime/interface/library.h"
+#include "runtime/commands/library.h"
 
 namespace rt::library {
 

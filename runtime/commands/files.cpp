@@ -7,7 +7,7 @@
 #include "runtime/commands/commands.h"
 #include "runtime/commands/directory_tree.h"
 #include "runtime/commands/support.h"
-#include "runtime/interface/library.h"
+#include "runtime/commands/library.h"
 
 namespace rt::commands {
 namespace {

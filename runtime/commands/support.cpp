@@ -1,8 +1,8 @@
 #include "runtime/commands/support.h"
 
 #include "runtime/values/heap.h"
-#include "runtime/interface/library.h"
-#include "runtime/process/runtime_error.h"
+#include "runtime/commands/library.h"
+#include "runtime/kernel/runtime_error.h"
 #include "runtime/values/value_helpers.h"
 
 namespace rt::commands::detail {

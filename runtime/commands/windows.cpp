@@ -2,8 +2,8 @@
 
 #include "runtime/commands/commands.h"
 #include "runtime/commands/support.h"
-#include "runtime/interface/library.h"
-#include "runtime/process/runtime_error.h"
+#include "runtime/commands/library.h"
+#include "runtime/kernel/runtime_error.h"
 
 namespace rt::commands {
 namespace {

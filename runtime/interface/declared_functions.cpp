@@ -5,8 +5,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "runtime/process/kernel.h"
-#include "runtime/process/runtime_error.h"
+#include "runtime/interface/declared_functions.h"
+#include "runtime/kernel/kernel.h"
+#include "runtime/kernel/runtime_error.h"
 
 namespace rt::kernel {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "runtime/interface/program_image.h"
 #include "runtime/interface/services.h"
-#include "runtime/process/startup.h"
+#include "runtime/interface/startup.h"
 #include "runtime/values/value.h"
 
 // The checked indexed call (trampolines.cpp): the number goes in a register,

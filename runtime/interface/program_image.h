@@ -1,17 +1,14 @@
-// What a program hands the runtime: its image header, the helper table kept
-// in its constant block, and the support-library records.
+// What a program hands the runtime: its image header and the helper table
+// kept in its constant block.
 #pragma once
 
 #include <cstdint>
 
 #include "runtime/commands/dispatch.h"
+#include "runtime/commands/library.h"
+#include "runtime/windows/unit_properties.h"
 
 namespace rt {
-
-struct PropertyWords {
-  uint32_t low = 0;
-  uint32_t high = 0;
-};
 
 // The 13 entries through which program code reaches the kernel, in this order.
 // Entries 1 and 12 are trampolines: the function or service number travels in
@@ -38,27 +35,6 @@ struct RuntimeHelperTable {
 // constant block.
 const RuntimeHelperTable& KernelHelperTable();
 
-// (code, argument 1, argument 2) -> result: how a support library calls back.
-using NotificationEntry = intptr_t (*)(int code, intptr_t arg1, intptr_t arg2);
-
-struct LibraryCommandInfo {
-  const char* name;
-  RuntimeCommand command;
-};
-
-struct LibraryInfo {
-  uint32_t format;  // 20000101
-  const char* name;
-  const char* description;
-  int32_t versionMajor;
-  int32_t versionMinor;
-  intptr_t (*notify)(int code, intptr_t arg1, intptr_t arg2);
-  const char* const* dataTypeNames;
-  int32_t dataTypeCount;
-  const LibraryCommandInfo* commands;
-  int32_t commandCount;
-};
-
 // Thirteen fields; on i686 each is one 32-bit word, on x86_64 the addresses
 // are pointer-sized.
 struct ProgramImageHeader {
@@ -76,8 +52,5 @@ struct ProgramImageHeader {
   const char* const* libraryNames;
   const char* const* functionNames;
 };
-
-// The runtime's own support library (the commands that program code calls).
-const LibraryInfo& RuntimeLibraryInfo();
 
 }  // namespace rt

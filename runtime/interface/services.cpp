@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "runtime/values/heap.h"
-#include "runtime/process/startup.h"
+#include "runtime/interface/startup.h"
 
 namespace {
 

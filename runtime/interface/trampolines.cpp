@@ -3,8 +3,9 @@
 // eax (i686) or r10 (x86_64); the caller's arguments are never touched.
 #include <cstdint>
 
-#include "runtime/process/kernel.h"
-#include "runtime/process/runtime_error.h"
+#include "runtime/interface/declared_functions.h"
+#include "runtime/kernel/kernel.h"
+#include "runtime/kernel/runtime_error.h"
 
 extern "C" void* KorvalinBindForCall(int index) { return rt::kernel::BindDeclaredFunction(index); }
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "runtime/process/runtime_error.h"
+#include "runtime/kernel/runtime_error.h"
 #include "runtime/values/value.h"
 
 namespace rt {

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "runtime/values/heap.h"
-#include "runtime/process/runtime_error.h"
+#include "runtime/kernel/runtime_error.h"
 
 namespace rt {
 

@@ -1,7 +1,7 @@
 #include "runtime/windows/loaded_windows.h"
 
-#include "runtime/process/kernel.h"
-#include "runtime/process/runtime_error.h"
+#include "runtime/kernel/kernel.h"
+#include "runtime/kernel/runtime_error.h"
 
 namespace rt {
 namespace {

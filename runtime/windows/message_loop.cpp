@@ -1,9 +1,8 @@
 #include <windows.h>
 
-#include "runtime/process/kernel.h"
+#include "runtime/kernel/kernel.h"
 #include "runtime/windows/loaded_windows.h"
 #include "runtime/windows/message_loop.h"
-#include "runtime/process/startup.h"
 
 namespace rt {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "runtime/windows/loaded_windows.h"
-#include "runtime/process/runtime_error.h"
+#include "runtime/kernel/runtime_error.h"
 #include "runtime/values/value_helpers.h"
 
 namespace rt {

@@ -4,9 +4,14 @@
 
 #include <cstdint>
 
-#include "runtime/interface/program_image.h"
 
 namespace rt {
+
+// A property's value as two 32-bit words.
+struct PropertyWords {
+  uint32_t low = 0;
+  uint32_t high = 0;
+};
 
 PropertyWords ReadUnitProperty(uint32_t window, uint32_t unit, int32_t property, int32_t element);
 void WriteUnitProperty(uint32_t window, uint32_t unit, int32_t property, int32_t element, uint32_t low, uint32_t high);

@@ -1,9 +1,9 @@
 // LoadStartupWindow: a window made from its template.
 #include <windows.h>
 
-#include "runtime/process/kernel.h"
+#include "runtime/kernel/kernel.h"
 #include "runtime/windows/loaded_windows.h"
-#include "runtime/process/runtime_error.h"
+#include "runtime/kernel/runtime_error.h"
 #include "runtime/windows/window_class.h"
 #include "runtime/windows/window_events.h"
 

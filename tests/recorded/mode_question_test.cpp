@@ -9,7 +9,7 @@
 #include <string>
 
 #include "app/main/entry.h"
-#include "runtime/process/startup.h"
+#include "runtime/interface/startup.h"
 #include "tests/recorded/recording_image.h"
 #include "tests/support/test_support.h"
 

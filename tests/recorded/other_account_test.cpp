@@ -11,7 +11,7 @@
 #include "app/command/command_line.h"
 #include "app/command/command_mode.h"
 #include "app/main/entry.h"
-#include "runtime/process/startup.h"
+#include "runtime/interface/startup.h"
 #include "tests/recorded/recording_image.h"
 #include "tests/support/dialogs.h"
 #include "tests/support/scratch.h"

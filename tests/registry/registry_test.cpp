@@ -8,7 +8,7 @@
 
 #include "registry/registry.h"
 #include "runtime/interface/program_calls.h"
-#include "runtime/process/runtime_error.h"
+#include "runtime/kernel/runtime_error.h"
 #include "runtime/values/value_helpers.h"
 #include "tests/support/test_support.h"
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <map>
 
-#include "runtime/process/startup.h"
+#include "runtime/interface/startup.h"
 
 namespace korvalin::test {
 namespace {

@@ -3,7 +3,7 @@
 #include "tests/app/list/folder_list_fixture.h"
 
 #include "app/main/globals.h"
-#include "runtime/values/owned_value.h"
+#include "runtime/interface/owned_value.h"
 #include "runtime/interface/program_calls.h"
 #include "runtime/values/value_helpers.h"
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "runtime/commands/command_calls.h"
+#include "runtime/interface/command_calls.h"
 #include "runtime/commands/commands.h"
 #include "runtime/interface/program_calls.h"
 

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "runtime/commands/command_calls.h"
+#include "runtime/interface/command_calls.h"
 #include "runtime/commands/commands.h"
 #include "runtime/interface/program_calls.h"
 #include "runtime/values/value_helpers.h"

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "runtime/commands/command_calls.h"
+#include "runtime/interface/command_calls.h"
 #include "runtime/commands/directory_tree.h"
 #include "tests/support/links.h"
 #include "tests/support/test_support.h"

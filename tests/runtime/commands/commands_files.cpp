@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/commands/command_calls.h"
+#include "runtime/interface/command_calls.h"
 #include "runtime/commands/commands.h"
 #include "runtime/interface/program_calls.h"
 #include "runtime/values/value_helpers.h"

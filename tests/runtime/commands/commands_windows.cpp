@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/commands/command_calls.h"
+#include "runtime/interface/command_calls.h"
 #include "runtime/interface/program_calls.h"
 #include "runtime/windows/loaded_windows.h"
 #include "tests/support/test_support.h"

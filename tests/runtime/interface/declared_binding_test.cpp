@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/process/kernel.h"
+#include "runtime/kernel/kernel.h"
 #include "runtime/interface/program_calls.h"
 #include "tests/runtime/interface/declared_table.h"
 #include "tests/support/test_support.h"

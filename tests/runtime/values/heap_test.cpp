@@ -8,7 +8,7 @@
 
 #include "runtime/values/heap.h"
 #include "runtime/interface/program_calls.h"
-#include "runtime/process/startup.h"
+#include "runtime/interface/startup.h"
 #include "runtime/values/value_helpers.h"
 
 namespace {

@@ -11,7 +11,7 @@
 
 #include "runtime/windows/loaded_windows.h"
 #include "runtime/interface/program_calls.h"
-#include "runtime/process/startup.h"
+#include "runtime/interface/startup.h"
 #include "runtime/windows/window_events.h"
 #include "runtime/windows/window_templates.h"
 #include "tests/support/test_support.h"

@@ -1,4 +1,4 @@
-#include "runtime/commands/command_calls.h"
+#include "runtime/interface/command_calls.h"
 
 #include <vector>
 

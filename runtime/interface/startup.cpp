@@ -1,4 +1,4 @@
-#include "runtime/process/startup.h"
+#include "runtime/interface/startup.h"
 
 #include <windows.h>
 
@@ -6,7 +6,8 @@
 
 #include "runtime/values/code_page_characters.h"
 #include "runtime/values/heap.h"
-#include "runtime/process/kernel.h"
+#include "runtime/interface/declared_functions.h"
+#include "runtime/kernel/kernel.h"
 #include "runtime/windows/loaded_windows.h"
 #include "runtime/windows/window_events.h"
 
@@ -59,6 +60,7 @@ void SplitProgramPath(kernel::State& s) {
 
 void InitializeRuntime() {
   kernel::State& s = kernel::Get();
+  s.shutdown = kernel::Shutdown;
   const ProgramImageHeader& h = *s.header;
   s.processHeap = GetProcessHeap();
   s.runMode = h.runMode;
@@ -80,7 +82,10 @@ void InitializeRuntime() {
   if (h.templateBlockSize > 0) kernel::LoadWindowTemplates(h.templateBlock, h.templateBlockSize, h.codeBase);
 }
 
-void SetExitRoutine(void (*routine)()) { kernel::Get().exitRoutine = routine; }
+void SetExitRoutine(void (*routine)()) {
+  kernel::Get().exitRoutine = routine;
+  kernel::Get().shutdown = kernel::Shutdown;
+}
 
 void AddIdleHandler(HWND window, void (*routine)(intptr_t), intptr_t argument) {
   kernel::Get().idleHandlers.push_back({window, routine, argument});
@@ -115,11 +120,6 @@ void Shutdown(int exitCode) {
 
 }  // namespace kernel
 
-void EndProgram(int exitCode) {
-  kernel::Shutdown(exitCode);
-  ExitProcess(static_cast<UINT>(exitCode));
-}
-
 int RunApplication(const ProgramImageHeader* header, int (*entryRoutine)()) {
   AttachProgramImage(header);
   if (entryRoutine() != 0) RunMessageLoop();
@@ -137,6 +137,7 @@ const ProgramImageHeader* CurrentProgramImage() { return kernel::Get().header; }
 namespace rt {
 void AttachProgramImage(const ProgramImageHeader* header) {
   kernel::SetProgramImage(header);
+  kernel::Get().shutdown = kernel::Shutdown;
   std::string path = ModulePath();
   const size_t slash = LastSeparator(path);
   kernel::Get().moduleDirectory = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);

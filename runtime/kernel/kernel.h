@@ -1,4 +1,5 @@
-// Kernel state shared by the runtime's start-up, windows, errors and binding.
+// Kernel state shared by the runtime's start-up, windows, errors and binding,
+// and the end of the process.
 #pragma once
 
 #include <windows.h>
@@ -6,7 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "runtime/interface/program_image.h"
+
+namespace rt {
+struct ProgramImageHeader;
+struct LibraryInfo;
+}  // namespace rt
 
 namespace rt::kernel {
 
@@ -39,6 +44,8 @@ struct State {
   volatile LONG shutdownBegun = 0;
   void (*exitRoutine)() = nullptr;
   volatile LONG eventSuppression = 0;
+  // The start-up's shut-down, set once there is anything to shut down.
+  void (*shutdown)(int exitCode) = nullptr;
 };
 
 State& Get();
@@ -46,17 +53,16 @@ State& Get();
 // Records the image that InitializeRuntime reads; called before anything else.
 void SetProgramImage(const ProgramImageHeader* header);
 
-intptr_t NotificationEntry(int code, intptr_t arg1, intptr_t arg2);
-
-// Declared-function caches (declared_functions.cpp).
-void PrepareDeclaredFunctions(uint32_t count, const char* const* libraries, const char* const* functions);
-void ReleaseDeclaredFunctions();
-void* BindDeclaredFunction(int index);
-
-void Shutdown(int exitCode);
 // Events reach the program only while the counter is 0. Runtime errors and
 // shut-down raise it for good; creating a window raises it for a while.
 void RaiseEventSuppression();
 void LowerEventSuppression();
 
 }  // namespace rt::kernel
+
+namespace rt {
+
+// Shuts the runtime down (when it was started) and ends the process.
+[[noreturn]] void EndProgram(int exitCode);
+
+}  // namespace rt

@@ -1,11 +1,10 @@
-#include "runtime/process/runtime_error.h"
+#include "runtime/kernel/runtime_error.h"
 
 #include <windows.h>
 
 #include <string>
 
-#include "runtime/process/kernel.h"
-#include "runtime/process/startup.h"
+#include "runtime/kernel/kernel.h"
 
 namespace rt {
 namespace {

@@ -1,11 +1,15 @@
-#include "runtime/process/kernel.h"
-
+// The kernel's entries as the program and its support libraries reach them:
+// the helper table a program copies into its constant block, and the
+// notification entry a library calls back through.
+#include "runtime/commands/dispatch.h"
+#include "runtime/interface/program_image.h"
+#include "runtime/interface/startup.h"
+#include "runtime/kernel/kernel.h"
+#include "runtime/kernel/runtime_error.h"
 #include "runtime/values/heap.h"
-#include "runtime/process/runtime_error.h"
-#include "runtime/interface/services.h"
-#include "runtime/process/startup.h"
 #include "runtime/values/value_helpers.h"
 #include "runtime/windows/loaded_windows.h"
+#include "runtime/windows/message_loop.h"
 #include "runtime/windows/unit_properties.h"
 
 extern "C" void KorvalinCallDeclaredFunction();
@@ -13,16 +17,6 @@ extern "C" void KorvalinCallService();
 
 namespace rt {
 namespace kernel {
-
-State& Get() {
-  static State state;
-  return state;
-}
-
-void SetProgramImage(const ProgramImageHeader* header) { Get().header = header; }
-
-void RaiseEventSuppression() { InterlockedIncrement(&Get().eventSuppression); }
-void LowerEventSuppression() { InterlockedDecrement(&Get().eventSuppression); }
 
 intptr_t NotificationEntry(int code, intptr_t arg1, intptr_t arg2) {
   switch (code) {

@@ -1,4 +1,4 @@
-#include "runtime/interface/library.h"
+#include "runtime/commands/library.h"
 
 namespace rt {
 namespace library {

@@ -10,7 +10,7 @@
 
 #include "runtime/windows/message_loop.h"
 #include "runtime/interface/program_calls.h"
-#include "runtime/process/startup.h"
+#include "runtime/interface/startup.h"
 #include "runtime/windows/loaded_windows.h"
 #include "runtime/windows/window_events.h"
 #include "tests/support/test_image.h"

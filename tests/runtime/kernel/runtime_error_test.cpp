@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "runtime/interface/library.h"
+#include "runtime/commands/library.h"
 #include "runtime/interface/program_calls.h"
 #include "tests/runtime/interface/declared_table.h"
 #include "tests/support/test_support.h"
