@@ -5,11 +5,12 @@
 #include "image/declared_functions.h"
 #include "runtime/commands/command_calls.h"
 #include "runtime/interface/program_calls.h"
+#include "runtime/values/code_page_characters.h"
 
 namespace korvalin {
 
 void* ToWideText(const char* text, UINT codePage, bool useCodePage, int32_t length) {
-  if (!useCodePage) codePage = kChineseCodePage;
+  if (!useCodePage) codePage = rt::kProgramCodePage;
   int32_t units = 0;
   int32_t bytes = 0;
   if (text) {

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "image/declared_functions.h"
+#include "runtime/values/code_page_characters.h"
 
 namespace korvalin {
 namespace {
@@ -14,11 +15,12 @@ namespace {
 bool HeldByCodePage(const wchar_t* units, int count, std::string& bytes) {
   char buffer[8] = {};
   BOOL usedDefault = FALSE;
-  const int length = dll::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, units, count, buffer, sizeof buffer,
-                                              nullptr, &usedDefault);
+  const int length = dll::WideCharToMultiByte(rt::kPlatformCodePage, WC_NO_BEST_FIT_CHARS, units, count, buffer,
+                                              sizeof buffer, nullptr, &usedDefault);
   if (length <= 0 || usedDefault) return false;
   wchar_t back[4] = {};
-  if (dll::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, buffer, length, back, 4) != count) return false;
+  if (dll::MultiByteToWideChar(rt::kPlatformCodePage, MB_ERR_INVALID_CHARS, buffer, length, back, 4) != count)
+    return false;
   for (int i = 0; i < count; ++i)
     if (back[i] != units[i]) return false;
   bytes.assign(buffer, static_cast<size_t>(length));
@@ -30,10 +32,10 @@ bool HeldByCodePage(const wchar_t* units, int count, std::string& bytes) {
 std::wstring WideFromText(const std::string& text) {
   if (text.empty()) return std::wstring();
   const int length = static_cast<int>(text.size());
-  const int units = dll::MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
+  const int units = dll::MultiByteToWideChar(rt::kPlatformCodePage, 0, text.data(), length, nullptr, 0);
   if (units <= 0) return std::wstring();
   std::wstring wide(static_cast<size_t>(units), L'\0');
-  dll::MultiByteToWideChar(CP_ACP, 0, text.data(), length, wide.data(), units);
+  dll::MultiByteToWideChar(rt::kPlatformCodePage, 0, text.data(), length, wide.data(), units);
   return wide;
 }
 
