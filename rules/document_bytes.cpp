@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <cstring>
 
+#include "encoding/code_page.h"
 #include "encoding/text_encoding.h"
 #include "image/declared_functions.h"
-#include "runtime/values/code_page_characters.h"
 #include "runtime/values/value_helpers.h"
 
 namespace korvalin {
@@ -20,8 +20,8 @@ void* DecodeUnmarked(const uint8_t* bytes, int32_t length) {
   UINT codePage = CP_UTF8;
   int units = dll::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, length, nullptr, 0);
   if (units == 0) {
-    codePage = rt::kProgramCodePage;
-    units = dll::MultiByteToWideChar(rt::kProgramCodePage, 0, text, length, nullptr, 0);
+    codePage = kProgramCodePage;
+    units = dll::MultiByteToWideChar(kProgramCodePage, 0, text, length, nullptr, 0);
   }
   if (units <= 0 || units > (INT32_MAX - 2) / 2) return nullptr;
   // The zero fill leaves the last unit as the terminator.
