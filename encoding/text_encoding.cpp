@@ -34,6 +34,4 @@ void* ToWideText(const char* text, UINT codePage, bool useCodePage, int32_t leng
   return result;
 }
 
-int32_t IconOrdinal(int32_t n) { return rt::cmd::MakeInt(-n, 0); }
-
 }  // namespace korvalin

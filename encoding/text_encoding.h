@@ -1,5 +1,5 @@
-// Texts become UTF-16 only at the task dialog and COM boundaries; these
-// helpers make the wide form and the icon ordinals handed to TaskDialog.
+// Texts become UTF-16 only at the task dialog and COM boundaries; this
+// makes the wide form.
 #pragma once
 
 #include <windows.h>
@@ -13,8 +13,5 @@ namespace korvalin {
 // Without useCodePage the text is one of the program's own; a length below 1
 // means the whole text. The caller frees the result.
 void* ToWideText(const char* text, UINT codePage, bool useCodePage, int32_t length);
-
-// The ordinal -n in the low word, 0 in the high word (0xFFF7 for 9).
-int32_t IconOrdinal(int32_t n);
 
 }  // namespace korvalin
