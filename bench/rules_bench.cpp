@@ -11,7 +11,7 @@
 #include "bench/bench_support.h"
 #include "bench/bench_window.h"
 #include "bench/benchmarks.h"
-#include "encoding/text_encoding.h"
+#include "encoding/wide_text.h"
 #include "rules/builtin_rules.h"
 #include "rules/script_json_reader.h"
 #include "runtime/commands/command_calls.h"

@@ -4,8 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "encoding/code_page.h"
-#include "encoding/text_encoding.h"
+#include "encoding/wide_text.h"
 #include "image/declared_functions.h"
 #include "runtime/values/value_helpers.h"
 

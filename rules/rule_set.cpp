@@ -6,7 +6,7 @@
 #include <memory>
 #include <optional>
 
-#include "encoding/text_encoding.h"
+#include "encoding/wide_text.h"
 #include "image/declared_functions.h"
 #include "registry/registry.h"
 #include "rules/builtin_rules.h"

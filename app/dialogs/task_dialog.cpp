@@ -1,7 +1,7 @@
 #include "app/dialogs/task_dialog.h"
 
 #include "image/declared_functions.h"
-#include "encoding/text_encoding.h"
+#include "encoding/wide_text.h"
 #include "runtime/commands/command_calls.h"
 #include "runtime/interface/program_calls.h"
 

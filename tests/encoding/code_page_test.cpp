@@ -6,12 +6,14 @@
 #include <vector>
 
 #include "encoding/code_page.h"
+#include "encoding/wide_text.h"
 
 namespace korvalin::test {
 namespace {
 
 TEST(CodePage, TheProgramsLiteralsAreInTheProgramsCodePage) {
   EXPECT_EQ(std::string("桌面"), "\xD7\xC0\xC3\xE6");
+  EXPECT_EQ(WideFromText("桌面", kProgramCodePage), L"桌面");
 }
 
 // 淺 is 0x9C 0x5C: its second byte is a backslash that separates nothing.
