@@ -11,7 +11,8 @@
 #include "bench/bench_support.h"
 #include "bench/bench_window.h"
 #include "bench/benchmarks.h"
-#include "encoding/text_encoding.h"
+#include "encoding/program_files.h"
+#include "encoding/wide_text.h"
 #include "rules/builtin_rules.h"
 #include "rules/script_json_reader.h"
 #include "runtime/interface/command_calls.h"
@@ -21,10 +22,7 @@
 namespace korvalin::bench {
 namespace {
 
-std::string RulesPath() {
-  rt::OwnedText directory(rt::cmd::GetRunDirectory());
-  return std::string(directory.get()) + "\\rules.json";
-}
+std::string RulesPath() { return PathBesideProgram("rules.json"); }
 
 // Seconds for one LoadRuleSet into a new list; -1 when the rows are wrong.
 double TimeLoad(int expectedRows) {

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "encoding/wide_names.h"
+#include "encoding/shown_names.h"
 #include "image/declared_functions.h"
 #include "migrate/long_path.h"
 #include "migrate/move_journal.h"

@@ -1,6 +1,6 @@
 #include "migrate/folder_operation.h"
 
-#include "encoding/wide_names.h"
+#include "encoding/shown_names.h"
 #include "image/declared_functions.h"
 #include "migrate/files_move.h"
 #include "migrate/long_path.h"

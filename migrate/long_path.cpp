@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "encoding/wide_names.h"
+#include "encoding/wide_text.h"
 #include "image/declared_functions.h"
 
 namespace korvalin {

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <map>
 
+#include "encoding/program_files.h"
 #include "migrate/file_handles.h"
 #include "runtime/interface/command_calls.h"
 #include "runtime/interface/owned_value.h"
@@ -13,10 +14,7 @@ namespace {
 
 constexpr char kStages[][10] = {"copying", "switching", "clearing"};
 
-std::string JournalPath() {
-  rt::OwnedText directory(rt::cmd::GetRunDirectory());
-  return std::string(rt::TextOf(directory)) + "\\Move.data";
-}
+std::string JournalPath() { return PathBesideProgram("Move.data"); }
 
 std::string Serialize(const MoveJournal& j) {
   std::string text;

@@ -2,13 +2,11 @@
 
 #include <windows.h>
 
+#include "encoding/code_page.h"
 #include "image/declared_functions.h"
-#include "runtime/values/code_page_characters.h"
 
 namespace korvalin {
 namespace {
-
-using rt::ForEachCharacter;
 
 std::string FullPath(const char* path) {
   char buffer[MAX_PATH * 4] = {};
@@ -24,7 +22,7 @@ std::string LongPath(const std::string& path) {
     char buffer[MAX_PATH * 4] = {};
     DWORD n = dll::GetLongPathNameA(head.c_str(), buffer, sizeof buffer);
     if (n > 0 && n < sizeof buffer) return std::string(buffer, n) + tail;
-    const size_t cut = rt::LastSeparator(head);
+    const size_t cut = LastSeparator(head);
     if (cut == std::string::npos || cut == 0) break;
     tail = head.substr(cut) + tail;
     head.resize(cut);
@@ -66,7 +64,7 @@ bool IsSameOrInside(const char* candidate, const char* directory) {
   if (inner.empty() || outer.empty()) return false;
   if (inner == outer) return true;
   // The trail byte 0x5C of a last character (淺, 誠) is no separator.
-  if (rt::LastSeparator(outer) != outer.size() - 1) outer += '\\';
+  if (LastSeparator(outer) != outer.size() - 1) outer += '\\';
   return inner.compare(0, outer.size(), outer) == 0;
 }
 

@@ -4,24 +4,23 @@
 #include <cstdint>
 #include <cstring>
 
-#include "encoding/text_encoding.h"
+#include "encoding/wide_text.h"
 #include "image/declared_functions.h"
 #include "runtime/values/value_helpers.h"
 
 namespace korvalin {
 namespace {
 
-constexpr UINT kUtf8 = 65001;
 constexpr int kMaxPieces = 10;
 
 // Counts with the strict UTF-8 check first; bytes that fail it are GBK.
 void* DecodeUnmarked(const uint8_t* bytes, int32_t length) {
   auto* text = reinterpret_cast<LPCCH>(bytes);
-  UINT codePage = kUtf8;
-  int units = dll::MultiByteToWideChar(kUtf8, MB_ERR_INVALID_CHARS, text, length, nullptr, 0);
+  UINT codePage = CP_UTF8;
+  int units = dll::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, length, nullptr, 0);
   if (units == 0) {
-    codePage = kChineseCodePage;
-    units = dll::MultiByteToWideChar(kChineseCodePage, 0, text, length, nullptr, 0);
+    codePage = kProgramCodePage;
+    units = dll::MultiByteToWideChar(kProgramCodePage, 0, text, length, nullptr, 0);
   }
   if (units <= 0 || units > (INT32_MAX - 2) / 2) return nullptr;
   // The zero fill leaves the last unit as the terminator.
@@ -48,7 +47,7 @@ void* DecodeDocumentBytes(const void* byteSet) {
     // A mark with nothing after it is an empty document: a zero length
     // would make the conversion measure up to a NUL the bytes do not hold.
     if (length == 3) return nullptr;
-    return ToWideText(reinterpret_cast<const char*>(bytes + 3), kUtf8, true, length - 3);
+    return ToWideText(reinterpret_cast<const char*>(bytes + 3), CP_UTF8, true, length - 3);
   }
   if (bytes[0] == 0xFF && bytes[1] == 0xFE) return rt::NewByteSet(bytes + 2, length - 2);
   if (bytes[1] == 0) return rt::NewByteSet(bytes, length);

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "runtime/values/code_page_characters.h"
+#include "encoding/code_page.h"
 
 namespace korvalin {
 namespace {
@@ -42,7 +42,7 @@ NameProblem ProblemOfDirectoryName(const std::string& path) {
   bool badCharacter = false;
   bool badName = false;
   size_t partStart = 0;
-  rt::ForEachCharacter(path, [&](size_t at, bool twoBytes) {
+  ForEachCharacter(path, [&](size_t at, bool twoBytes) {
     if (twoBytes) return;
     const auto c = static_cast<unsigned char>(path[at]);
     if (c < 0x20 || c == '<' || c == '>' || c == '|' || c == '"' || c == '*' || c == '?' || (c == ':' && at != 1))

@@ -6,7 +6,8 @@
 #include <memory>
 #include <optional>
 
-#include "encoding/text_encoding.h"
+#include "encoding/program_files.h"
+#include "encoding/wide_text.h"
 #include "image/declared_functions.h"
 #include "registry/registry.h"
 #include "rules/builtin_rules.h"
@@ -19,11 +20,6 @@
 
 namespace korvalin {
 namespace {
-
-std::string RulesFilePath() {
-  rt::OwnedText directory(rt::cmd::GetRunDirectory());
-  return std::string(rt::TextOf(directory)) + "\\rules.json";
-}
 
 // The file's size as its directory entry gives it, without opening it; -1
 // when there is no such file.
@@ -100,7 +96,7 @@ LoadedRules EvaluateRulesFile(rt::OwnedBlock bytes, WorkerWait wait, DWORD evalu
 }
 
 LoadedRules EvaluateRules(WorkerWait wait, DWORD evaluationMs) {
-  const std::string path = RulesFilePath();
+  const std::string path = PathBesideProgram("rules.json");
   if (FileSize(path) > kLargestRulesFile) return {BuiltInRules(), RulesSource::kBuiltInTooLarge};
   rt::OwnedBlock bytes(rt::cmd::ReadFileBytes(path.c_str()));
   if (rt::ByteSetLength(bytes.get()) == 0) return {BuiltInRules(), RulesSource::kBuiltIn};

@@ -1,6 +1,6 @@
 #include "rules/script_json_reader.h"
 
-#include "encoding/text_encoding.h"
+#include "encoding/wide_text.h"
 #include "image/declared_functions.h"
 #include "rules/document_bytes.h"
 #include "rules/priming_script.h"

@@ -4,7 +4,7 @@
 
 #include "app/command/command_host.h"
 #include "app/command/exit_codes.h"
-#include "encoding/wide_names.h"
+#include "encoding/shown_names.h"
 #include "migrate/files_move.h"
 #include "migrate/long_path.h"
 #include "migrate/place_identity.h"

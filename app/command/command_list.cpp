@@ -4,8 +4,8 @@
 
 #include "app/command/command_host.h"
 #include "app/command/exit_codes.h"
+#include "encoding/code_page.h"
 #include "registry/registry.h"
-#include "runtime/values/code_page_characters.h"
 #include "runtime/interface/owned_value.h"
 #include "runtime/values/value_helpers.h"
 
@@ -17,7 +17,7 @@ namespace {
 // kept whole.
 std::string Quoted(const std::string& text) {
   std::string out = "\"";
-  rt::ForEachCharacter(text, [&](size_t at, bool twoBytes) {
+  ForEachCharacter(text, [&](size_t at, bool twoBytes) {
     const auto c = static_cast<unsigned char>(text[at]);
     if (twoBytes) {
       out.append(text, at, 2);

@@ -6,7 +6,6 @@
 #include "app/command/command_list.h"
 #include "app/command/command_output.h"
 #include "app/dialogs/task_dialog.h"
-#include "encoding/text_encoding.h"
 #include "migrate/interrupted_move.h"
 #include "migrate/place_identity.h"
 #include "migrate/restore_default.h"

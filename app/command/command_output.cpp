@@ -1,6 +1,6 @@
 #include "app/command/command_output.h"
 
-#include "encoding/text_encoding.h"
+#include "encoding/wide_text.h"
 #include "image/declared_functions.h"
 #include "runtime/interface/owned_value.h"
 #include "runtime/values/value_helpers.h"
@@ -9,18 +9,6 @@ namespace korvalin {
 namespace {
 
 bool Usable(HANDLE handle) { return handle && handle != INVALID_HANDLE_VALUE; }
-
-// UTF-8 bytes of a code-page-936 text.
-std::string Utf8Of(const std::string& text) {
-  rt::OwnedBlock wide(ToWideText(text.c_str(), 0, false, static_cast<int32_t>(text.size())));
-  const auto* units = reinterpret_cast<LPCWCH>(rt::ByteSetData(wide.get()));
-  const int count = rt::ByteSetLength(wide.get()) / 2 - 1;
-  if (count <= 0) return std::string();
-  const int bytes = dll::WideCharToMultiByte(CP_UTF8, 0, units, count, nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
-  if (bytes > 0) dll::WideCharToMultiByte(CP_UTF8, 0, units, count, utf8.data(), bytes, nullptr, nullptr);
-  return utf8;
-}
 
 }  // namespace
 
@@ -74,7 +62,7 @@ void CommandOutput::write(HANDLE handle, bool console, const std::string& text) 
     dll::WriteConsoleW(handle, rt::ByteSetData(wide.get()), units, &written, nullptr);
     return;
   }
-  const std::string utf8 = Utf8Of(text);
+  const std::string utf8 = Utf8FromText(text);
   dll::WriteFile(handle, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
 }
 

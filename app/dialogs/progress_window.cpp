@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "app/dialogs/message_pump.h"
-#include "encoding/text_encoding.h"
-#include "encoding/wide_names.h"
+#include "encoding/shown_names.h"
+#include "encoding/wide_text.h"
 #include "image/declared_functions.h"
 #include "runtime/interface/owned_value.h"
 #include "runtime/values/value_helpers.h"

@@ -1,7 +1,8 @@
 #include "app/dialogs/task_dialog.h"
 
 #include "image/declared_functions.h"
-#include "encoding/text_encoding.h"
+#include "encoding/wide_text.h"
+#include "runtime/interface/command_calls.h"
 #include "runtime/interface/program_calls.h"
 
 namespace korvalin {
@@ -10,6 +11,8 @@ namespace {
 PCWSTR WideChars(void* wide) { return reinterpret_cast<PCWSTR>(rt::ByteSetData(wide)); }
 
 }  // namespace
+
+int32_t IconOrdinal(int32_t n) { return rt::cmd::MakeInt(-n, 0); }
 
 int32_t ShowTaskDialog(HWND owner, const char* title, const char* instruction, const char* content,
                        int32_t buttons, int32_t icon) {

@@ -3,7 +3,6 @@
 #include "app/dialogs/folder_browser.h"
 #include "app/dialogs/progress_window.h"
 #include "app/dialogs/task_dialog.h"
-#include "encoding/text_encoding.h"
 #include "runtime/interface/owned_value.h"
 
 namespace korvalin {

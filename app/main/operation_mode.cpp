@@ -1,7 +1,6 @@
 #include "app/main/operation_mode.h"
 
 #include "app/dialogs/task_dialog.h"
-#include "encoding/text_encoding.h"
 #include "runtime/interface/command_calls.h"
 #include "runtime/interface/program_calls.h"
 #include "runtime/values/value_helpers.h"

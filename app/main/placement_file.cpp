@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/main/globals.h"
+#include "encoding/program_files.h"
 #include "image/declared_functions.h"
 #include "runtime/interface/command_calls.h"
 #include "runtime/interface/owned_value.h"
@@ -29,10 +30,7 @@ class PlacementBuffer {
   uint8_t* bytes_;
 };
 
-rt::OwnedText PlacementPath() {
-  rt::OwnedText directory(rt::cmd::GetRunDirectory());
-  return rt::OwnedText(rt::ConcatTexts({directory.get(), "\\Win.data"}));
-}
+std::string PlacementPath() { return PathBesideProgram("Win.data"); }
 
 int32_t SignedHalf(const uint8_t* at) {
   int16_t value;
@@ -43,8 +41,7 @@ int32_t SignedHalf(const uint8_t* at) {
 }  // namespace
 
 std::optional<SavedPlacement> ReadPlacementFile() {
-  rt::OwnedText path = PlacementPath();
-  rt::OwnedBlock bytes(rt::cmd::ReadFileBytes(path.get()));
+  rt::OwnedBlock bytes(rt::cmd::ReadFileBytes(PlacementPath().c_str()));
   PlacementBuffer buffer;
   if (!buffer.get()) return std::nullopt;
   int32_t length = std::min(rt::ByteSetLength(bytes.get()), kPlacementBytes);
@@ -62,8 +59,7 @@ void WritePlacementFile(const SavedPlacement& placement) {
                       rt::cmd::MakeInt(placement.width, placement.height)};
   std::memcpy(buffer.get(), words, kPlacementBytes);
   rt::OwnedBlock bytes(rt::cmd::PointerToByteSet(buffer.get(), kPlacementBytes));
-  rt::OwnedText path = PlacementPath();
-  rt::cmd::WriteFileBytes(path.get(), {bytes.get()});
+  rt::cmd::WriteFileBytes(PlacementPath().c_str(), {bytes.get()});
 }
 
 }  // namespace korvalin

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "app/dialogs/task_dialog.h"
-#include "encoding/text_encoding.h"
 #include "image/declared_functions.h"
 #include "runtime/interface/command_calls.h"
 #include "runtime/interface/owned_value.h"

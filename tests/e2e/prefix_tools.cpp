@@ -5,6 +5,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "runtime/values/code_page_characters.h"
+
 namespace korvalin::e2e {
 
 std::string Utf8(const std::wstring& text) {
@@ -15,9 +17,9 @@ std::string Utf8(const std::wstring& text) {
 }
 
 std::wstring Wide(const std::string& text) {
-  int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  int length = MultiByteToWideChar(rt::kPlatformCodePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring out(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), length);
+  MultiByteToWideChar(rt::kPlatformCodePage, 0, text.data(), static_cast<int>(text.size()), out.data(), length);
   return out;
 }
 

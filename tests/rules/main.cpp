@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "encoding/code_page.h"
 #include "runtime/interface/program_calls.h"
 #include "runtime/values/value_helpers.h"
 #include "tests/rules/rules_test_support.h"
@@ -44,7 +45,7 @@ std::string Narrow(const std::wstring& text, UINT codePage) {
 }
 }  // namespace
 
-std::string Gbk(const std::wstring& text) { return Narrow(text, 936); }
+std::string Gbk(const std::wstring& text) { return Narrow(text, kProgramCodePage); }
 std::string Utf8(const std::wstring& text) { return Narrow(text, CP_UTF8); }
 
 }  // namespace korvalin::test

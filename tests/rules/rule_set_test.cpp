@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "encoding/code_page.h"
 #include "rules/rule_set.h"
 #include "tests/support/scratch.h"
 #include "runtime/interface/program_calls.h"
@@ -206,10 +207,10 @@ TEST_F(RulesBeside, ElevenRulesAndRepeatedRulesAllLoadInOrder) {
     rules += (i ? ", " : "") + RuleText("\"" + title + "\"", "Desktop", ", \"root\": 3, \"moveFiles\": true");
     expected.push_back(Rule(title.c_str(), "Desktop", 3, 1));
   }
-  // Titles are code page 936 here; the file is UTF-8.
-  int units = MultiByteToWideChar(936, 0, rules.c_str(), -1, nullptr, 0);
+  // Titles are the program's code page here; the file is UTF-8.
+  int units = MultiByteToWideChar(kProgramCodePage, 0, rules.c_str(), -1, nullptr, 0);
   std::wstring wide(static_cast<size_t>(units), L'\0');
-  MultiByteToWideChar(936, 0, rules.c_str(), -1, wide.data(), units);
+  MultiByteToWideChar(kProgramCodePage, 0, rules.c_str(), -1, wide.data(), units);
   wide.resize(wcslen(wide.c_str()));
   std::vector<Row> rows = Load("\xEF\xBB\xBF" + Utf8(wide + L"]}"));
   ExpectRules(rows, expected);

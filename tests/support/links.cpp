@@ -4,6 +4,8 @@
 
 #include <fstream>
 
+#include "runtime/values/code_page_characters.h"
+
 namespace korvalin::test {
 namespace {
 
@@ -24,7 +26,7 @@ std::string UnixPath(const std::string& windowsPath) {
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
   if (!toUnix) return {};
   wchar_t wide[MAX_PATH * 2] = {};
-  MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide, MAX_PATH * 2);
+  MultiByteToWideChar(rt::kPlatformCodePage, 0, windowsPath.c_str(), -1, wide, MAX_PATH * 2);
   char* unix = toUnix(wide);
   if (!unix) return {};
   std::string path(unix);

@@ -9,6 +9,7 @@
 
 #include "app/main/globals.h"
 #include "app/main/main_window.h"
+#include "encoding/code_page.h"
 #include "runtime/interface/program_calls.h"
 
 namespace korvalin::test {
@@ -195,9 +196,9 @@ void EndExplorersStartedSince(const std::vector<DWORD>& before) {
 }
 
 std::wstring Wide(const std::string& text) {
-  int n = MultiByteToWideChar(936, 0, text.c_str(), -1, nullptr, 0);
+  int n = MultiByteToWideChar(kProgramCodePage, 0, text.c_str(), -1, nullptr, 0);
   std::wstring wide(static_cast<size_t>(n > 0 ? n : 1), L'\0');
-  MultiByteToWideChar(936, 0, text.c_str(), -1, wide.data(), n);
+  MultiByteToWideChar(kProgramCodePage, 0, text.c_str(), -1, wide.data(), n);
   wide.resize(wcslen(wide.c_str()));
   return wide;
 }

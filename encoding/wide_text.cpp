@@ -1,4 +1,4 @@
-#include "encoding/text_encoding.h"
+#include "encoding/wide_text.h"
 
 #include <cstring>
 
@@ -8,8 +8,30 @@
 
 namespace korvalin {
 
+std::wstring WideFromText(std::string_view text, UINT codePage) {
+  if (text.empty()) return std::wstring();
+  const int length = static_cast<int>(text.size());
+  const int units = dll::MultiByteToWideChar(codePage, 0, text.data(), length, nullptr, 0);
+  if (units <= 0) return std::wstring();
+  std::wstring wide(static_cast<size_t>(units), L'\0');
+  dll::MultiByteToWideChar(codePage, 0, text.data(), length, wide.data(), units);
+  return wide;
+}
+
+std::string TextFromWide(std::wstring_view wide, UINT codePage) {
+  if (wide.empty()) return std::string();
+  const int units = static_cast<int>(wide.size());
+  const int bytes = dll::WideCharToMultiByte(codePage, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
+  if (bytes <= 0) return std::string();
+  std::string text(static_cast<size_t>(bytes), '\0');
+  dll::WideCharToMultiByte(codePage, 0, wide.data(), units, text.data(), bytes, nullptr, nullptr);
+  return text;
+}
+
+std::string Utf8FromText(std::string_view text) { return TextFromWide(WideFromText(text, kProgramCodePage), CP_UTF8); }
+
 void* ToWideText(const char* text, UINT codePage, bool useCodePage, int32_t length) {
-  if (!useCodePage) codePage = kChineseCodePage;
+  if (!useCodePage) codePage = kProgramCodePage;
   int32_t units = 0;
   int32_t bytes = 0;
   if (text) {
@@ -32,7 +54,5 @@ void* ToWideText(const char* text, UINT codePage, bool useCodePage, int32_t leng
   rt::program::Free(working);
   return result;
 }
-
-int32_t IconOrdinal(int32_t n) { return rt::cmd::MakeInt(-n, 0); }
 
 }  // namespace korvalin

@@ -1,9 +1,10 @@
-#include "encoding/wide_names.h"
+#include "encoding/shown_names.h"
 
 #include <windows.h>
 
 #include <cstdio>
 
+#include "encoding/code_page.h"
 #include "image/declared_functions.h"
 
 namespace korvalin {
@@ -14,11 +15,11 @@ namespace {
 bool HeldByCodePage(const wchar_t* units, int count, std::string& bytes) {
   char buffer[8] = {};
   BOOL usedDefault = FALSE;
-  const int length = dll::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, units, count, buffer, sizeof buffer,
-                                              nullptr, &usedDefault);
+  const int length = dll::WideCharToMultiByte(kPlatformCodePage, WC_NO_BEST_FIT_CHARS, units, count, buffer,
+                                              sizeof buffer, nullptr, &usedDefault);
   if (length <= 0 || usedDefault) return false;
   wchar_t back[4] = {};
-  if (dll::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, buffer, length, back, 4) != count) return false;
+  if (dll::MultiByteToWideChar(kPlatformCodePage, MB_ERR_INVALID_CHARS, buffer, length, back, 4) != count) return false;
   for (int i = 0; i < count; ++i)
     if (back[i] != units[i]) return false;
   bytes.assign(buffer, static_cast<size_t>(length));
@@ -27,22 +28,12 @@ bool HeldByCodePage(const wchar_t* units, int count, std::string& bytes) {
 
 }  // namespace
 
-std::wstring WideFromText(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  const int length = static_cast<int>(text.size());
-  const int units = dll::MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
-  if (units <= 0) return std::wstring();
-  std::wstring wide(static_cast<size_t>(units), L'\0');
-  dll::MultiByteToWideChar(CP_ACP, 0, text.data(), length, wide.data(), units);
-  return wide;
-}
-
 std::string TextForShowing(const std::wstring& name) {
   std::string shown;
   for (size_t at = 0; at < name.size();) {
     const wchar_t unit = name[at];
-    const bool pair = unit >= 0xD800 && unit <= 0xDBFF && at + 1 < name.size() && name[at + 1] >= 0xDC00 &&
-                      name[at + 1] <= 0xDFFF;
+    const bool pair =
+        unit >= 0xD800 && unit <= 0xDBFF && at + 1 < name.size() && name[at + 1] >= 0xDC00 && name[at + 1] <= 0xDFFF;
     const int count = pair ? 2 : 1;
     std::string bytes;
     if (unit < 0x80 && unit >= 0x20) {

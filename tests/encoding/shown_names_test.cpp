@@ -3,7 +3,7 @@
 // tell it, never as '?'.
 #include <gtest/gtest.h>
 
-#include "encoding/wide_names.h"
+#include "encoding/shown_names.h"
 
 namespace korvalin::test {
 namespace {
@@ -23,11 +23,6 @@ TEST(TextForShowing, KeepsWhatTheCodePageHoldsAndEscapesTheRest) {
   EXPECT_EQ(TextForShowing(kCircumflex), "ch<U+00E2>teau.txt");
   EXPECT_EQ(TextForShowing(kSquared), "m<U+00B2>");
   EXPECT_EQ(TextForShowing(L"tab\there"), "tab<U+0009>here");
-}
-
-TEST(WideFromText, ReadsTheCodePage) {
-  EXPECT_EQ(WideFromText("C:\\淺\\x"), L"C:\\淺\\x");
-  EXPECT_EQ(WideFromText(""), L"");
 }
 
 }  // namespace
