@@ -28,6 +28,15 @@ inline constexpr char kSetWindowLongFunction[] = "SetWindowLongPtrA";
 inline constexpr char kSetWindowLongFunction[] = "SetWindowLongA";
 #endif
 
+// Each declared function's index, by its wrapper's name.
+namespace index {
+enum Declared : int {
+#define KORVALIN_DECLARED(at, library, function, wrapper, result, parameters, users) wrapper = at,
+#include "image/declared_functions.def"
+#undef KORVALIN_DECLARED
+};
+}  // namespace index
+
 namespace detail {
 
 // The wrapper of one index: its parameters' types are the ones the call
