@@ -42,9 +42,9 @@ namespace detail {
 // The wrapper of one index: its parameters' types are the ones the call
 // passes on.
 template <int Index, typename Signature>
-struct Declared;
+struct Wrapper;
 template <int Index, typename Result, typename... Parameters>
-struct Declared<Index, Result(Parameters...)> {
+struct Wrapper<Index, Result(Parameters...)> {
   static Result Call(Parameters... arguments) { return rt::program::CallDeclared<Result>(Index, arguments...); }
 };
 
@@ -65,8 +65,9 @@ static_assert(InIndexOrder(), "each entry's index is its position in the table")
 
 }  // namespace detail
 
+// dll::wrapper(...) calls the function; &dll::wrapper is a plain function pointer.
 #define KORVALIN_DECLARED(at, library, function, wrapper, result, parameters, users) \
-  inline constexpr auto& wrapper = detail::Declared<at, result parameters>::Call;
+  inline constexpr auto& wrapper = detail::Wrapper<at, result parameters>::Call;
 #include "image/declared_functions.def"
 #undef KORVALIN_DECLARED
 
