@@ -15,7 +15,7 @@ constexpr size_t kSystemInfoBytes = std::max<size_t>(44, sizeof(SYSTEM_INFO));
 // Looked up at every use, never cached: the platform may not have it.
 template <typename Function>
 Function LookUp(const char* module, const char* name) {
-  FARPROC found = dll::GetProcAddress(dll::GetModuleHandleA_15(module), name);
+  FARPROC found = dll::GetProcAddress(dll::GetModuleHandleGuardLookUp(module), name);
   return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
 }
 

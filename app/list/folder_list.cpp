@@ -74,16 +74,16 @@ FolderList** FolderList::self() { return holder_; }
 
 int32_t FolderList::rowFromPoint(LPARAM point) {
   // The whole result: a point outside every item carries a high word.
-  auto row = static_cast<int32_t>(dll::SendMessageA_73(handle, LB_ITEMFROMPOINT, 0, point));
+  auto row = static_cast<int32_t>(dll::SendMessageItemFromPoint(handle, LB_ITEMFROMPOINT, 0, point));
   if (row == -1) return -1;
   RECT rect = {};
   getRowRect(row, &rect);
   POINT at = {static_cast<int16_t>(LOWORD(point)), static_cast<int16_t>(HIWORD(point))};
-  return dll::PtInRect_71(&rect, at) ? row : -1;
+  return dll::PtInRectRowHit(&rect, at) ? row : -1;
 }
 
 RECT* FolderList::getRowRect(int32_t row, RECT* rect) {
-  dll::SendMessageA_70(handle, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(rect));
+  dll::SendMessageItemRect(handle, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(rect));
   return rect;
 }
 BOOL FolderList::invalidate(const RECT* rect) { return dll::InvalidateRect(handle, rect, FALSE); }
@@ -97,29 +97,29 @@ void FolderList::redrawRow(int32_t row) {
 }
 
 int32_t FolderList::setItemHeight(int32_t height, bool apply) {
-  if (apply) dll::SendMessageA_50(handle, LB_SETITEMHEIGHT, 0, height);
-  return static_cast<int32_t>(dll::SendMessageA_50(handle, LB_GETITEMHEIGHT, 0, 0));
+  if (apply) dll::SendMessageListBox(handle, LB_SETITEMHEIGHT, 0, height);
+  return static_cast<int32_t>(dll::SendMessageListBox(handle, LB_GETITEMHEIGHT, 0, 0));
 }
 
 void FolderList::reserveRows(int32_t count, int32_t titleBytes) {
-  if (titleBytes > 0) dll::SendMessageA_50(handle, LB_INITSTORAGE, count, titleBytes);
+  if (titleBytes > 0) dll::SendMessageListBox(handle, LB_INITSTORAGE, count, titleBytes);
   if (rows && count <= rowsCapacity_) return;
   rows = rt::ReserveArray(rows, count, sizeof(FolderRow));
   rowsCapacity_ = count;
 }
 
 void FolderList::holdRedraw(bool hold) {
-  dll::SendMessageA_50(handle, WM_SETREDRAW, hold ? FALSE : TRUE, 0);
+  dll::SendMessageListBox(handle, WM_SETREDRAW, hold ? FALSE : TRUE, 0);
   redrawHeld_ = hold;
   if (!hold) invalidate(nullptr);
 }
 
 LRESULT FolderList::toListBox(UINT message, WPARAM wParam, LPARAM lParam) {
-  return dll::CallWindowProcA_69(listBoxProcedure_, handle, message, wParam, lParam);
+  return dll::CallWindowProcPastThunk(listBoxProcedure_, handle, message, wParam, lParam);
 }
 
-void FolderList::setColumnWidth() { dll::SendMessageA_50(handle, LB_SETCOLUMNWIDTH, 80, 0); }
-LRESULT FolderList::getRowData(int32_t row) { return dll::SendMessageA_50(handle, LB_GETITEMDATA, row, 0); }
+void FolderList::setColumnWidth() { dll::SendMessageListBox(handle, LB_SETCOLUMNWIDTH, 80, 0); }
+LRESULT FolderList::getRowData(int32_t row) { return dll::SendMessageListBox(handle, LB_GETITEMDATA, row, 0); }
 
 int32_t FolderList::addRowTitle(const char* title) {
   const auto text = reinterpret_cast<LPARAM>(title ? title : "");
@@ -128,7 +128,7 @@ int32_t FolderList::addRowTitle(const char* title) {
 }
 
 void FolderList::setBackColor(COLORREF color) { backColor = color; }
-int32_t FolderList::getRowCount() { return static_cast<int32_t>(dll::SendMessageA_50(handle, LB_GETCOUNT, 0, 0)); }
+int32_t FolderList::getRowCount() { return static_cast<int32_t>(dll::SendMessageListBox(handle, LB_GETCOUNT, 0, 0)); }
 void FolderList::setSelectedRow(int32_t row, bool redraw) {
   selectedRow = row;
   if (redraw) redrawRow(row);

@@ -38,7 +38,7 @@ constexpr int kButtonPressed = 3;
 constexpr UINT kCentred = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
 
 void FillArea(HDC dc, RECT rect, COLORREF color) {
-  gdi::RowBrush brush(dll::CreateSolidBrush_36(color));
+  gdi::RowBrush brush(dll::CreateSolidBrushRowArea(color));
   dll::FillRect(dc, &rect, brush.get());
 }
 

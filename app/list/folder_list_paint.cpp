@@ -62,7 +62,7 @@ void FolderList::setFont(const char* name, bool useName, int32_t size, bool useS
   HFONT font = makeFont();
   if (!font) return;
   // The font replaced is always one made for this row.
-  gdi::PaintObject replaced(dll::SelectObject_46(drawDC, font));
+  gdi::PaintObject replaced(dll::SelectObjectPaint(drawDC, font));
 }
 
 void FolderList::paintItem(const DRAWITEMSTRUCT* item) {
@@ -76,7 +76,7 @@ void FolderList::paintItem(const DRAWITEMSTRUCT* item) {
   gdi::PaintSelection bitmapSelected(memory.get(), bitmap.get());
   dll::SetBkMode(memory.get(), TRANSPARENT);
   RECT all = {0, 0, width, height};
-  dll::FillRect_60(memory.get(), &all, backgroundBrush());
+  dll::FillRectBackground(memory.get(), &all, backgroundBrush());
   // setFont swaps fonts while the row draws: the one selected at the end
   // is this row's to delete.
   gdi::PaintSelection fontSelected(memory.get(), makeFont(), true);
@@ -93,10 +93,10 @@ void FolderList::paintItem(const DRAWITEMSTRUCT* item) {
 void FolderList::drawThemedPart(HDC dc, int part, int state, const RECT& rect, bool pushButton) {
   // Without visual styles there is no theme and the part is left out.
   if (pushButton) {
-    HTHEME theme = dll::OpenThemeData_54(handle, ButtonClassList());
+    HTHEME theme = dll::OpenThemeDataPushButton(handle, ButtonClassList());
     if (!theme) return;
-    dll::DrawThemeBackground_55(theme, dc, part, state, &rect, nullptr);
-    dll::CloseThemeData_56(theme);
+    dll::DrawThemeBackgroundPushButton(theme, dc, part, state, &rect, nullptr);
+    dll::CloseThemeDataPushButton(theme);
     return;
   }
   HTHEME theme = dll::OpenThemeData(handle, ButtonClassList());

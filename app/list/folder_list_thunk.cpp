@@ -40,7 +40,7 @@ void* MethodAddress(FolderList** reference, int slot) {
 
 // Gives the window procedure the thunk stands in front of.
 WNDPROC InstallThunk(HWND window, FolderList** reference, int slot) {
-  LONG_PTR old = dll::SetWindowLongA_66(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FolderListThunk));
+  LONG_PTR old = dll::SetWindowLongThunk(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FolderListThunk));
   dll::SetPropA(window, kProcProperty, reinterpret_cast<HANDLE>(old));
   dll::SetPropA(window, kThisProperty, reinterpret_cast<HANDLE>(reference));
   dll::SetPropA(window, kMethodProperty, MethodAddress(reference, slot));
@@ -56,9 +56,9 @@ WNDPROC PreviousProcedure(HWND window) { return reinterpret_cast<WNDPROC>(dll::G
 void RemoveThunk(HWND window) {
   const auto previous = reinterpret_cast<LONG_PTR>(PreviousProcedure(window));
   if (!previous) return;
-  const LONG_PTR current = dll::SetWindowLongA_66(window, GWLP_WNDPROC, previous);
+  const LONG_PTR current = dll::SetWindowLongThunk(window, GWLP_WNDPROC, previous);
   // Subclassed again after the thunk: that procedure stays in front.
-  if (current != reinterpret_cast<LONG_PTR>(&FolderListThunk)) dll::SetWindowLongA_66(window, GWLP_WNDPROC, current);
+  if (current != reinterpret_cast<LONG_PTR>(&FolderListThunk)) dll::SetWindowLongThunk(window, GWLP_WNDPROC, current);
 }
 
 }  // namespace folder_list
@@ -75,7 +75,7 @@ LRESULT CALLBACK FolderListThunk(HWND window, UINT message, WPARAM wParam, LPARA
       if (result) return result;
     }
   }
-  return dll::CallWindowProcA_69(old, window, message, wParam, lParam);
+  return dll::CallWindowProcPastThunk(old, window, message, wParam, lParam);
 }
 
 int32_t FolderList::create(HWND parent, int32_t x, int32_t y, int32_t width, int32_t height, int32_t borderStyle,
@@ -88,7 +88,7 @@ int32_t FolderList::create(HWND parent, int32_t x, int32_t y, int32_t width, int
   if (borderStyle == 2) style |= WS_BORDER;
   if (useExtraStyle) style |= static_cast<DWORD>(extraStyle);
   handle = dll::CreateWindowExA(exStyle, "ListBox", nullptr, style, x, y, width, height, parent, nullptr,
-                                dll::GetModuleHandleA_64(nullptr), nullptr);
+                                dll::GetModuleHandleListWindow(nullptr), nullptr);
   if (!handle) return 0;
   listBoxProcedure_ = InstallThunk(handle, self(), kSlotOnListMessage);
   InstallThunk(parent, self(), kSlotOnParentMessage);

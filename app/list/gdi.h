@@ -14,10 +14,10 @@ using RowSelection = rt::GdiSelection<&dll::SelectObject, &dll::DeleteObject>;
 
 // FolderList::paintItem and setFont: the off-screen bitmap, its DC, the
 // fonts and the background brush.
-using PaintObject = rt::GdiObject<HGDIOBJ, &dll::DeleteObject_47>;
-using PaintBitmap = rt::GdiObject<HBITMAP, &dll::DeleteObject_47>;
-using PaintBrush = rt::GdiObject<HBRUSH, &dll::DeleteObject_47>;
-using PaintSelection = rt::GdiSelection<&dll::SelectObject_46, &dll::DeleteObject_47>;
+using PaintObject = rt::GdiObject<HGDIOBJ, &dll::DeleteObjectPaint>;
+using PaintBitmap = rt::GdiObject<HBITMAP, &dll::DeleteObjectPaint>;
+using PaintBrush = rt::GdiObject<HBRUSH, &dll::DeleteObjectPaint>;
+using PaintSelection = rt::GdiSelection<&dll::SelectObjectPaint, &dll::DeleteObjectPaint>;
 using PaintDC = rt::MemoryDC<&dll::CreateCompatibleDC, &dll::DeleteDC>;
 
 }  // namespace korvalin::gdi

@@ -11,10 +11,30 @@ namespace {
 
 constexpr char kRecorder[] = "korvalin_recorder.dll";
 
-// TaskDialog, the registry functions, GetNativeSystemInfo, the look-ups of
-// the WOW64 guards, the free room before a copy, opening files, the
-// flushes and deletions of a clear, and the account check's comparison.
-constexpr int kRecordedIndices[] = {10, 11, 12, 13, 14, 15, 16, 18, 19, 77, 108, 117, 123, 125, 130, 132, 145};
+constexpr int kRecordedIndices[] = {
+    dll::index::TaskDialog,
+    // the registry functions
+    dll::index::RegOpenKeyExA,
+    dll::index::RegQueryValueExA,
+    dll::index::RegCloseKey,
+    dll::index::RegCreateKeyExA,
+    dll::index::RegSetValueExA,
+    dll::index::RegFlushKey,
+    // the WOW64 guards: the system's kind and the look-ups
+    dll::index::GetNativeSystemInfo,
+    dll::index::GetModuleHandleGuardLookUp,
+    dll::index::GetProcAddress,
+    // the free room before a copy
+    dll::index::GetDiskFreeSpaceExA,
+    dll::index::GetDiskFreeSpaceExW,
+    // opening files, and the flushes and deletions of a clear
+    dll::index::CreateFileA,
+    dll::index::CreateFileW,
+    dll::index::FlushFileBuffers,
+    dll::index::SetFileInformationByHandle,
+    // the account check's comparison
+    dll::index::EqualSid,
+};
 
 const char* const* RecordingLibraryNames() {
   static const char* names[dll::kDeclaredFunctionCount];
