@@ -17,7 +17,7 @@ if [ "${1:-}" = "--arch" ]; then archs=("$2"); shift 2; fi
 
 "$here/setup.sh"
 
-# One ctest test per case; a run in which no test ran is a failure too.
+# One ctest test per test suite; a run in which no test ran is a failure too.
 # Each architecture ends with one line: how its programs ran, the counts.
 run_tests() {
   local arch=$1 start log status how counts
@@ -31,12 +31,16 @@ run_tests() {
   : >"$KORVALIN_RESTART_LOG"
   (cd "$build_root/$arch" && ctest --output-on-failure --no-tests=error --timeout 300 "$@") 2>&1 | tee "$log"
   status=${PIPESTATUS[0]}
-  counts=$(tr -d '\r' <"$log" | awk '
-    /tests passed, [0-9]+ tests? failed out of [0-9]+/ {
-      for (i = 1; i <= NF; i++) { if ($i == "failed") failed = $(i - 2); if ($i == "of") total = $(i + 1) } }
-    /\(Skipped\)$/ { skipped++ }
-    END { if (total == "") print "no case counts (ctest ran no case)";
-          else printf "%d cases: %d passed, %d skipped, %d failed", total, total - failed - skipped, skipped, failed }')
+  # Cases as GoogleTest reported them in each suite's output, against the
+  # cases the suites held; ctest itself counts suites.
+  counts=$(tr -d '\r' <"$build_root/$arch/Testing/Temporary/LastTest.log" 2>/dev/null | awk '
+    /^wine-emulator: .* holds [0-9]+ cases?$/ { held += $(NF - 1) }
+    /^\[       OK \] .* \([0-9]+ ms\)$/ { passed++ }
+    /^\[  FAILED  \] .* \([0-9]+ ms\)$/ { failed++ }
+    /^\[  SKIPPED \] .* \([0-9]+ ms\)$/ { skipped++ }
+    END { if (held == 0) print "no case counts (ctest ran no case)";
+          else printf "%d cases: %d passed, %d skipped, %d failed, %d never reported", held, passed, skipped, failed, held - passed - skipped - failed }')
+  counts="$counts; ctest: $(tr -d '\r' <"$log" | grep -oE '[0-9]+ tests? failed out of [0-9]+' | tail -1 || echo 'no summary')"
   start=$(( $(date +%s) - start ))
   {
     echo "== $arch: $how; $counts; $((start / 60)) min $((start % 60)) s"
@@ -44,9 +48,9 @@ run_tests() {
     sed 's/^/   started twice: /' "$KORVALIN_RESTART_LOG"
     # Each skipped case with the reason it gave.
     tr -d '\r' <"$build_root/$arch/Testing/Temporary/LastTest.log" 2>/dev/null | awk '
-      /^[0-9]+\/[0-9]+ Test: / { name = $3 }
-      reason { print "   skipped " name ": " $0; reason = 0 }
-      /: Skipped$/ { reason = 1 }'
+      taking { why = $0; taking = 0 }
+      /: Skipped$/ { taking = 1 }
+      /^\[  SKIPPED \] .* \([0-9]+ ms\)$/ { sub(/ \([0-9]+ ms\)$/, ""); print "   skipped " $4 ": " why; why = "" }'
   } | tee -a "$summary"
   rm -f "$log"
   return "$status"
