@@ -44,8 +44,18 @@ run_tests() {
   start=$(( $(date +%s) - start ))
   {
     echo "== $arch: $how; $counts; $((start / 60)) min $((start % 60)) s"
-    # Each case whose program Wine had to start a second time.
+    # Each suite whose program Wine had to start a second time, and each
+    # process a case had to.
     sed 's/^/   started twice: /' "$KORVALIN_RESTART_LOG"
+    tr -d '\r' <"$build_root/$arch/Testing/Temporary/LastTest.log" 2>/dev/null |
+      sed -n 's/^StartProcess: Wine did not start \(.*\); starting it once more$/   started twice: \1/p'
+    # What each failed case reported, so that the end of a long log says it.
+    tr -d '\r' <"$build_root/$arch/Testing/Temporary/LastTest.log" 2>/dev/null | awk '
+      /^\[ RUN      \] / { name = $4; n = 0; next }
+      /^\[  FAILED  \] .* \([0-9]+ ms\)$/ && $4 == name {
+        print "   failed " name ":"; for (i = 0; i < n; i++) print "     " lines[i]; name = ""; next }
+      /^\[       OK \] |^\[  SKIPPED \] / { name = ""; next }
+      name != "" && n < 30 { lines[n++] = $0 }'
     # Each skipped case with the reason it gave.
     tr -d '\r' <"$build_root/$arch/Testing/Temporary/LastTest.log" 2>/dev/null | awk '
       taking { why = $0; taking = 0 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <cstdlib>
 
@@ -30,7 +31,28 @@ std::string DesktopNow() {
   return expanded;
 }
 
+// The check compares with the user of the desktop's shell process; under
+// Wine that is explorer.exe, which Wine starts when a program first asks for
+// the desktop window and ends a moment after the last one has left. Without
+// it there is nothing to compare and no case here can pass.
+bool DesktopShellRuns() {
+  GetDesktopWindow();
+  for (DWORD start = GetTickCount(); GetTickCount() - start < 10000; Sleep(100)) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) continue;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    bool found = false;
+    for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry))
+      found = lstrcmpiA(entry.szExeFile, "explorer.exe") == 0;
+    CloseHandle(snapshot);
+    if (found) return true;
+  }
+  return false;
+}
+
 TEST(OtherAccount, TheCommandLineRefusesUnlessToldToActForThisAccount) {
+  ASSERT_TRUE(DesktopShellRuns()) << "no explorer.exe ran within 10 s of asking for the desktop window";
   const std::string desktop = DesktopNow();
   ASSERT_FALSE(desktop.empty());
   const RegistryValue before = ReadValue(HKEY_CURRENT_USER, kFolders, "Desktop");
@@ -56,6 +78,7 @@ KORVALIN_SCENARIO(recorded_other_account) {
 }
 
 TEST(OtherAccount, TheWindowWarnsFirstWithCancelAsItsDefault) {
+  ASSERT_TRUE(DesktopShellRuns()) << "no explorer.exe ran within 10 s of asking for the desktop window";
   HANDLE child = StartProcess(IsolatedCopy(), "--child=recorded_other_account reset");
   ASSERT_NE(child, nullptr);
   Dialog warning = WaitForDialog(GetProcessId(child));
